@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Message boxes and file dialogs by the platform's style numbers. Tests switch on the seam: nothing is shown,
+// every box and dialog is recorded, and the answers are taken from queues filled ahead of time.
+namespace MsgBox
+{
+
+// Style flags (combined by addition, as the callers write them).
+enum Style : int {
+    OkOnly = 0,
+    OkCancel = 1,
+    YesNo = 4,
+    Critical = 16,
+    Information = 64,
+    RightAlign = 524288,
+};
+
+// Answers.
+enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+struct Shown {
+    QString text;
+    int style = 0;
+    QString title;
+};
+
+// Shows a message box; an empty title stands for the program's name. Returns the button pressed.
+int show(const QString& text, int style = OkOnly, const QString& title = QString());
+
+struct FileDialogShown {
+    bool save = false;
+    QString title;
+    QString directory;
+    QString filter;
+};
+
+// File dialogs; the result is the chosen path, or "" when cancelled.
+QString getOpenFileName(const QString& title, const QString& directory, const QString& filter);
+QString getSaveFileName(const QString& title, const QString& directory, const QString& filter);
+
+// The seam.
+void setTestMode(bool on);
+bool testMode();
+void setNextAnswer(int answer);
+void setNextFileName(const QString& path); // "" answers the dialog with Cancel
+QList<Shown> shown();
+QList<FileDialogShown> fileDialogsShown();
+void clearRecords();
+
+} // namespace MsgBox

@@ -1,0 +1,92 @@
+#include "shell/DatabaseFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QUuid>
+
+namespace DatabaseFile
+{
+
+QStringList statements(const QString& script)
+{
+    QStringList result;
+    QString current;
+    bool inTrigger = false;
+    const QStringList lines = script.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        const int comment = line.indexOf(QStringLiteral("--"));
+        if (comment >= 0)
+            line.truncate(comment);
+        if (line.trimmed().isEmpty())
+            continue;
+        if (current.isEmpty() && line.trimmed().startsWith(QStringLiteral("CREATE TRIGGER"), Qt::CaseInsensitive))
+            inTrigger = true;
+        current += line + QLatin1Char('\n');
+        const QString t = line.trimmed();
+        const bool ends =
+            inTrigger ? t.compare(QStringLiteral("END;"), Qt::CaseInsensitive) == 0 : t.endsWith(QLatin1Char(';'));
+        if (ends) {
+            result << current.trimmed();
+            current.clear();
+            inTrigger = false;
+        }
+    }
+    if (!current.trimmed().isEmpty())
+        result << current.trimmed();
+    return result;
+}
+
+bool createFromSchema(const QString& dbPath, const QString& schemaPath, QString* error)
+{
+    if (QFileInfo::exists(dbPath))
+        return true;
+    QFile file(schemaPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(schemaPath, file.errorString());
+        return false;
+    }
+    const QString script = QString::fromUtf8(file.readAll());
+    // Built under a temporary name and renamed at the end, so a failed build never leaves a half-made file.
+    const QString partial = dbPath + QStringLiteral(".partial");
+    QFile::remove(partial);
+    const QString connection = QStringLiteral("mkdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(partial);
+        if (!db.open()) {
+            ok = false;
+            if (error)
+                *error = db.lastError().text();
+        }
+        QSqlQuery query(db);
+        for (const QString& statement : statements(script)) {
+            if (!ok)
+                break;
+            if (!query.exec(statement)) {
+                ok = false;
+                if (error)
+                    *error = QStringLiteral("%1\n%2").arg(query.lastError().text(), statement);
+            }
+        }
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (ok && !QFile::rename(partial, dbPath)) {
+        ok = false;
+        if (error)
+            *error = QStringLiteral("Cannot create %1").arg(dbPath);
+    }
+    if (!ok)
+        QFile::remove(partial);
+    return ok;
+}
+
+} // namespace DatabaseFile

@@ -1,0 +1,216 @@
+#include "shell/gblGlobal.h"
+
+#include "platform/dialogs/MsgBox.h"
+#include "platform/odbc/OdbcInstaller.h"
+#include "shell/Db.h"
+#include "shell/ProviderError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QSqlError>
+#include <QWidget>
+
+#include <cmath>
+
+const char* const kConnectionName = "gConnection";
+const char* const kDataSourceName = "dral";
+const char* const kDatabasePassword = "wubtej";
+
+QString gDatabasePath;
+QString gCompanyName;
+bool gDroppedOnGrid = false;
+bool gPastePending = false;
+bool gPasteForNewSurvey = false;
+bool gSearchOpenFeedback = false;
+bool gSearchOpenImprovement = false;
+int gSearchItemIndex = 0;
+bool gFromSearch = false;
+QString gSearchHitId;
+
+namespace
+{
+
+QString& programFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+// The SQLite ODBC driver stands in for the desktop database driver; its file attribute is "Database".
+bool registerDataSource(const QString& dsnName, const QString& databasePath)
+{
+    const OdbcInstaller::Attributes attributes = {
+        {QStringLiteral("Database"), databasePath},
+        {QStringLiteral("FKSupport"), QStringLiteral("1")},  // cascading deletes
+        {QStringLiteral("NoCreat"), QStringLiteral("1")},    // never create an empty file in its place
+        {QStringLiteral("Timeout"), QStringLiteral("2000")}, // a locked file fails after 2 s instead of hanging
+    };
+    return OdbcInstaller::configDataSource(dsnName, QStringLiteral("SQLite3"), attributes);
+}
+
+} // namespace
+
+QSqlDatabase gConnection()
+{
+    return QSqlDatabase::database(QLatin1String(kConnectionName), false);
+}
+
+QString programFolder()
+{
+    if (!programFolderOverride().isEmpty())
+        return programFolderOverride();
+    return QCoreApplication::applicationDirPath();
+}
+
+QString programFile(const QString& name)
+{
+    return QDir(programFolder()).filePath(name);
+}
+
+void setProgramFolder(const QString& folder)
+{
+    programFolderOverride() = folder;
+}
+
+StartupResult Main()
+{
+    if (toCreateDSN(QLatin1String(kDataSourceName), gDatabasePath) == StartupResult::EndProgram)
+        return StartupResult::EndProgram;
+    toOpenConnection();
+    gCompanyName = toReadCompanyName();
+    return StartupResult::Continue;
+}
+
+StartupResult toCreateDSN(const QString& dsnName, QString& databasePath)
+{
+    databasePath.clear();
+    const QString beside = programFile(QStringLiteral("Pellorin.mdb"));
+    if (QFileInfo(beside).isFile()) {
+        databasePath = QFileInfo(beside).absoluteFilePath();
+        registerDataSource(dsnName, databasePath);
+        return StartupResult::Continue;
+    }
+    if (MsgBox::show(QStringLiteral("Database not found in the current directory,...Locate the database to connect"),
+                     MsgBox::OkCancel, QStringLiteral("Ostrel")) == MsgBox::Cancel)
+        return StartupResult::EndProgram;
+    databasePath = MsgBox::getOpenFileName(
+                       QString(), programFolder(),
+                       QStringLiteral("All Files (Pellorin.mdb)|Pellorin.mdb|Mdb Files(Pellorin.mdb)|Pellorin.mdb"))
+                       .trimmed();
+    if (databasePath.isEmpty()) {
+        MsgBox::show(QStringLiteral("Must choose the database"));
+        return StartupResult::EndProgram;
+    }
+    if (!registerDataSource(dsnName, databasePath))
+        MsgBox::show(QStringLiteral("DSN Creation Failed"));
+    return StartupResult::Continue;
+}
+
+void toOpenConnection()
+{
+    const QString name = QLatin1String(kConnectionName);
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+    db.close();
+    // The driver builds "DSN=dral;UID=;PWD=wubtej" from these.
+    db.setDatabaseName(QLatin1String(kDataSourceName));
+    db.setUserName(QString());
+    db.setPassword(QLatin1String(kDatabasePassword));
+    if (!db.open())
+        toShowConnectionErrors(ProviderError(Db::errorRecords(db.lastError())), QStringLiteral("Error :"));
+}
+
+bool connectionIsOpen()
+{
+    return gConnection().isOpen();
+}
+
+void toTestConnection()
+{
+    if (!connectionIsOpen())
+        toOpenConnection();
+}
+
+void toCloseConnection()
+{
+    const QString name = QLatin1String(kConnectionName);
+    if (!QSqlDatabase::contains(name))
+        return;
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
+void toShowConnectionErrors(const ProviderError& error)
+{
+    toShowConnectionErrors(error, QStringLiteral("Error : "));
+}
+
+void toShowConnectionErrors(const ProviderError& error, const QString& prefix)
+{
+    for (const ErrorRecord& record : error.records())
+        MsgBox::show(prefix + QString::number(record.number) + QStringLiteral("\r\n") + record.description);
+}
+
+QString toReplaceQuote(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\'')))
+        return QString();
+    QString result = text;
+    result.replace(QLatin1Char('\''), QChar(0x2019));
+    return result;
+}
+
+QString toStoredText(const QString& text)
+{
+    const QString replaced = toReplaceQuote(text);
+    return replaced.isEmpty() ? text : replaced;
+}
+
+void toCenterForm(QWidget* form)
+{
+    if (!form)
+        return;
+    QWidget* frame = form;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        frame = sub;
+    const QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    // Whole numbers by round-half-even, then truncating division, as the placement has always been computed.
+    const auto whole = [](double v) { return static_cast<int>(std::nearbyint(v)); };
+    const int top = whole(area.height() * 0.85) / 2 - whole(frame->height()) / 2;
+    const int left = whole(area.width()) / 2 - whole(frame->width()) / 2;
+    const QPoint origin = frame->isWindow() ? area.topLeft() : QPoint(0, 0);
+    frame->move(origin.x() + left, origin.y() + top);
+}
+
+int toGetCustomerID(const QString& name)
+{
+    try {
+        const QVariant id =
+            Db::scalar(QStringLiteral("select custid from customer where custname=? order by rowid"), {name});
+        return id.isValid() ? id.toInt() : 0;
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+        return 0;
+    }
+}
+
+QString toReadCompanyName()
+{
+    // Read by hand: an ini reader would split a name such as "Smith, Jones & Co" at its comma.
+    QFile file(programFile(QStringLiteral("installation.ini")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QString t = line.trimmed();
+        if (t.startsWith(QStringLiteral("CompanyName="), Qt::CaseInsensitive))
+            return t.mid(12).trimmed();
+    }
+    return QString();
+}
