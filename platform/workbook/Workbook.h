@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/workbook/WorkbookStyles.h"
+#include "platform/workbook/Worksheet.h"
+#include "platform/workbook/XlsxPackage.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <pugixml.hpp>
+
+#include <memory>
+#include <vector>
+
+// An .xlsx workbook, read into memory. Parts this layer does not deal with are written back as they came.
+class Workbook
+{
+public:
+    // Nullptr, with the reason, when the file cannot be read as a workbook.
+    static std::unique_ptr<Workbook> open(const QString& path, QString* error = nullptr);
+    // A workbook with one empty worksheet "Sheet1"; it has no file until saveAs.
+    static std::unique_ptr<Workbook> createNew();
+
+    ~Workbook();
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    QString path() const { return m_path; }
+    QStringList sheetNames() const;
+    // The worksheet of that name, letter case aside; nullptr, with errorString() saying why, when there is none.
+    Worksheet* sheet(const QString& name);
+    bool uses1904Dates() const { return m_date1904; }
+
+    // The file is replaced in one step: when saving fails, the file on disk stays as it was.
+    bool save();
+    bool saveAs(const QString& path);
+
+    QString errorString() const { return m_error; }
+
+private:
+    struct SheetEntry {
+        QString name;
+        QString part;
+        std::unique_ptr<Worksheet> sheet;
+    };
+    struct Relationship {
+        QString id;
+        QString type;
+        QString part;
+    };
+
+    Workbook();
+    bool load(QString* error);
+    std::vector<Relationship> relationships(const QString& sourcePart, QString* error) const;
+    QString relatedPart(const std::vector<Relationship>& relationships, const char* typeSuffix) const;
+    void loadSharedStrings(const QString& part);
+    void writeParts();
+    void addStylesPart();
+    void dropCalculationChain();
+
+    XlsxPackage m_package;
+    QString m_path;
+    QString m_error;
+    QString m_workbookPart;
+    QString m_relationshipType; // the namespace of relationship types this package uses, with a trailing "/"
+    QString m_stylesPart;
+    bool m_date1904 = false;
+    WorkbookStyles m_styles;
+    QStringList m_sharedStrings;
+    std::vector<SheetEntry> m_sheets;
+};

@@ -1,0 +1,195 @@
+#include "platform/workbook/XlsxPackage.h"
+
+#include <QDir>
+#include <QUrl>
+
+#include <zip.h>
+
+namespace
+{
+
+QString zipErrorText(zip_error_t* error)
+{
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
+
+// The archive is written into memory so that the file on disk is replaced only once it is complete.
+class MemoryArchive
+{
+public:
+    MemoryArchive()
+    {
+        zip_error_init(&m_error);
+        m_source = zip_source_buffer_create(nullptr, 0, 0, &m_error);
+        if (m_source) {
+            zip_source_keep(m_source);
+            m_archive = zip_open_from_source(m_source, ZIP_TRUNCATE, &m_error);
+        }
+    }
+    ~MemoryArchive()
+    {
+        if (m_archive)
+            zip_discard(m_archive);
+        if (m_source)
+            zip_source_free(m_source);
+        zip_error_fini(&m_error);
+    }
+    MemoryArchive(const MemoryArchive&) = delete;
+    MemoryArchive& operator=(const MemoryArchive&) = delete;
+
+    zip_t* archive() const { return m_archive; }
+    QString errorText() { return m_archive ? QString::fromLocal8Bit(zip_strerror(m_archive)) : zipErrorText(&m_error); }
+
+    bool close(QByteArray* out, QString* error)
+    {
+        if (zip_close(m_archive) != 0) {
+            *error = errorText();
+            return false;
+        }
+        m_archive = nullptr;
+        zip_stat_t st;
+        if (zip_source_stat(m_source, &st) != 0 || zip_source_open(m_source) != 0) {
+            *error = zipErrorText(zip_source_error(m_source));
+            return false;
+        }
+        out->resize(qsizetype(st.size));
+        const zip_int64_t read = zip_source_read(m_source, out->data(), st.size);
+        zip_source_close(m_source);
+        if (read < 0 || zip_uint64_t(read) != st.size) {
+            *error = zipErrorText(zip_source_error(m_source));
+            return false;
+        }
+        return true;
+    }
+
+private:
+    zip_error_t m_error;
+    zip_source_t* m_source = nullptr;
+    zip_t* m_archive = nullptr;
+};
+
+} // namespace
+
+bool XlsxPackage::load(const QByteArray& zip, QString* error)
+{
+    m_parts.clear();
+    zip_error_t zerror;
+    zip_error_init(&zerror);
+    zip_source_t* source = zip_source_buffer_create(zip.constData(), zip_uint64_t(zip.size()), 0, &zerror);
+    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zerror) : nullptr;
+    if (!archive) {
+        *error = zipErrorText(&zerror);
+        if (source)
+            zip_source_free(source);
+        zip_error_fini(&zerror);
+        return false;
+    }
+    zip_error_fini(&zerror);
+
+    bool ok = true;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count && ok; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(archive, zip_uint64_t(i), 0, &st) != 0) {
+            ok = false;
+            break;
+        }
+        const QString name = QString::fromUtf8(st.name);
+        if (name.endsWith(u'/'))
+            continue;
+        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+        if (!file) {
+            ok = false;
+            break;
+        }
+        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
+        const zip_int64_t read = zip_fread(file, data.data(), st.size);
+        zip_fclose(file);
+        if (read < 0 || zip_uint64_t(read) != st.size) {
+            ok = false;
+            break;
+        }
+        m_parts.emplace_back(name, data);
+    }
+    if (!ok)
+        *error = QString::fromLocal8Bit(zip_strerror(archive));
+    zip_discard(archive);
+    reindex();
+    return ok;
+}
+
+bool XlsxPackage::toZip(QByteArray* zip, QString* error) const
+{
+    MemoryArchive memory;
+    if (!memory.archive()) {
+        *error = memory.errorText();
+        return false;
+    }
+    for (const auto& [name, data] : m_parts) {
+        zip_source_t* source = zip_source_buffer(memory.archive(), data.constData(), zip_uint64_t(data.size()), 0);
+        if (!source || zip_file_add(memory.archive(), name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
+            if (source)
+                zip_source_free(source);
+            *error = memory.errorText();
+            return false;
+        }
+    }
+    return memory.close(zip, error);
+}
+
+QString XlsxPackage::find(const QString& partName) const
+{
+    const auto it = m_index.constFind(partName.toLower());
+    return it == m_index.constEnd() ? QString() : m_parts[size_t(*it)].first;
+}
+
+QByteArray XlsxPackage::data(const QString& partName) const
+{
+    const auto it = m_index.constFind(partName.toLower());
+    return it == m_index.constEnd() ? QByteArray() : m_parts[size_t(*it)].second;
+}
+
+void XlsxPackage::setData(const QString& partName, const QByteArray& data)
+{
+    const auto it = m_index.constFind(partName.toLower());
+    if (it != m_index.constEnd()) {
+        m_parts[size_t(*it)].second = data;
+        return;
+    }
+    m_parts.emplace_back(partName, data);
+    m_index.insert(partName.toLower(), qsizetype(m_parts.size() - 1));
+}
+
+void XlsxPackage::remove(const QString& partName)
+{
+    const auto it = m_index.constFind(partName.toLower());
+    if (it == m_index.constEnd())
+        return;
+    m_parts.erase(m_parts.begin() + *it);
+    reindex();
+}
+
+QString XlsxPackage::relationshipsPart(const QString& partName)
+{
+    const qsizetype slash = partName.lastIndexOf(u'/');
+    return partName.left(slash + 1) + QLatin1String("_rels/") + partName.mid(slash + 1) + QLatin1String(".rels");
+}
+
+QString XlsxPackage::resolveTarget(const QString& sourcePart, const QString& target)
+{
+    const QString decoded = QUrl::fromPercentEncoding(target.toUtf8());
+    if (decoded.startsWith(u'/'))
+        return QDir::cleanPath(decoded.mid(1));
+    const qsizetype slash = sourcePart.lastIndexOf(u'/');
+    QString path = QDir::cleanPath(sourcePart.left(slash + 1) + decoded);
+    while (path.startsWith(QLatin1String("../")))
+        path = path.mid(3);
+    return path;
+}
+
+void XlsxPackage::reindex()
+{
+    m_index.clear();
+    for (size_t i = 0; i < m_parts.size(); ++i)
+        m_index.insert(m_parts[i].first.toLower(), qsizetype(i));
+}

@@ -1,0 +1,182 @@
+#include "platform/workbook/Xml.h"
+
+#include <cstring>
+
+namespace Xml
+{
+namespace
+{
+
+class ByteArrayWriter : public pugi::xml_writer
+{
+public:
+    explicit ByteArrayWriter(QByteArray& out) : m_out(out) {}
+    void write(const void* data, size_t size) override
+    {
+        m_out.append(static_cast<const char*>(data), qsizetype(size));
+    }
+
+private:
+    QByteArray& m_out;
+};
+
+bool isHex(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+
+bool isEscapeAt(const QString& text, qsizetype i)
+{
+    if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
+        return false;
+    for (qsizetype k = i + 2; k < i + 6; ++k) {
+        if (!isHex(text[k]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const char* localName(const char* qualifiedName)
+{
+    const char* colon = std::strrchr(qualifiedName, ':');
+    return colon ? colon + 1 : qualifiedName;
+}
+
+bool is(pugi::xml_node node, const char* local)
+{
+    return node.type() == pugi::node_element && std::strcmp(localName(node.name()), local) == 0;
+}
+
+pugi::xml_node child(pugi::xml_node parent, const char* local)
+{
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+        if (is(n, local))
+            return n;
+    }
+    return pugi::xml_node();
+}
+
+pugi::xml_attribute attribute(pugi::xml_node node, const char* local)
+{
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (std::strcmp(localName(a.name()), local) == 0)
+            return a;
+    }
+    return pugi::xml_attribute();
+}
+
+pugi::xml_node orderedChild(pugi::xml_node parent, std::span<const char* const> order, const std::string& name)
+{
+    const char* local = localName(name.c_str());
+    if (pugi::xml_node existing = child(parent, local))
+        return existing;
+    auto rank = [order](const char* l) {
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (std::strcmp(order[i], l) == 0)
+                return i;
+        }
+        return order.size();
+    };
+    const size_t wanted = rank(local);
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+        if (n.type() == pugi::node_element && rank(localName(n.name())) > wanted)
+            return parent.insert_child_before(name.c_str(), n);
+    }
+    return parent.append_child(name.c_str());
+}
+
+std::string prefixOf(pugi::xml_node node)
+{
+    const char* name = node.name();
+    const char* local = localName(name);
+    return std::string(name, size_t(local - name));
+}
+
+QString text(pugi::xml_node node)
+{
+    return QString::fromUtf8(node.child_value());
+}
+
+QString value(pugi::xml_attribute attribute)
+{
+    return QString::fromUtf8(attribute.value());
+}
+
+void setValue(pugi::xml_attribute attribute, const QString& value)
+{
+    attribute.set_value(value.toUtf8().constData());
+}
+
+QString stringItemText(pugi::xml_node item)
+{
+    QString result;
+    for (pugi::xml_node n = item.first_child(); n; n = n.next_sibling()) {
+        if (is(n, "t"))
+            result += text(n);
+        else if (is(n, "r"))
+            result += text(child(n, "t"));
+    }
+    return decodeEscapes(result);
+}
+
+QString decodeEscapes(const QString& text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isEscapeAt(text, i)) {
+            out += QChar(char16_t(text.mid(i + 2, 4).toUShort(nullptr, 16)));
+            i += 6;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+QString encodeEscapes(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool control = c < 0x20 && c != u'\t' && c != u'\n';
+        if (control || c == 0xFFFE || c == 0xFFFF || isEscapeAt(text, i))
+            out += QLatin1String("_x") + QString::number(uint(c), 16).rightJustified(4, u'0').toUpper() + u'_';
+        else
+            out += text[i];
+    }
+    return out;
+}
+
+bool parse(pugi::xml_document& doc, const QByteArray& data, QString* error)
+{
+    // A lone blank between tags is kept: it is the whole content of a text like " ".
+    const unsigned options = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+    const pugi::xml_parse_result result = doc.load_buffer(data.constData(), size_t(data.size()), options);
+    if (!result && error)
+        *error = QString::fromUtf8(result.description());
+    return bool(result);
+}
+
+QByteArray serialize(const pugi::xml_document& doc)
+{
+    QByteArray out;
+    ByteArrayWriter writer(out);
+    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return out;
+}
+
+void addDeclaration(pugi::xml_document& doc)
+{
+    pugi::xml_node decl = doc.prepend_child(pugi::node_declaration);
+    decl.append_attribute("version") = "1.0";
+    decl.append_attribute("encoding") = "UTF-8";
+    decl.append_attribute("standalone") = "yes";
+}
+
+} // namespace Xml
