@@ -3,6 +3,7 @@
 
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/report/ReportControl.h"
 
 int main(int argc, char** argv)
 {
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     MsgBox::setTestMode(true);
     Desktop::setTestMode(true);
+    ReportControl::setTestMode(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

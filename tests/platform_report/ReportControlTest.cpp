@@ -1,0 +1,174 @@
+#include "ReportFixture.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+
+class ReportControlRuns : public ReportFixture
+{
+protected:
+    void SetUp() override
+    {
+        ReportFixture::SetUp();
+        const QString insert =
+            QStringLiteral("INSERT INTO log (custname, respname, xlsfilename, sdate, Status) VALUES (?, ?, ?, ?, ?)");
+        exec(insert, {"North Works", "Front Desk", "north-1.xls", "2024-03-05", 1});
+        exec(insert, {"South Yard", "Cy Dunn", "south-1.xls", "2024-02-01", 0});
+        exec(insert, {"South Yard", "Di Fox", "south-2.xls", "2024-02-02", 0});
+    }
+
+    // Runs a report that must fail: a message with the reason, no report, and the selection cleared.
+    void expectFailure(ReportControl& control, const QString& reason)
+    {
+        MsgBox::clearRecords();
+        const qsizetype runs = ReportControl::runs().size();
+        EXPECT_FALSE(control.setAction(1));
+        EXPECT_EQ(ReportControl::runs().size(), runs);
+        ASSERT_EQ(MsgBox::shown().size(), 1);
+        EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
+        EXPECT_TRUE(MsgBox::shown()[0].text.contains(reason)) << MsgBox::shown()[0].text.toStdString();
+        EXPECT_TRUE(control.selectionFormula().isEmpty());
+    }
+};
+
+TEST_F(ReportControlRuns, SecondRunShowsOnlyTheSecondCustomersRows)
+{
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    control.setSelectionFormula(QStringLiteral("{log.custname}='North Works'"));
+    const QString first = runToText(control);
+    EXPECT_TRUE(control.selectionFormula().isEmpty());
+    control.setSelectionFormula(QStringLiteral("{log.custname}='South Yard'"));
+    const QString second = runToText(control);
+    EXPECT_TRUE(control.selectionFormula().isEmpty());
+
+    EXPECT_TRUE(first.contains(QStringLiteral("north-1.xls")));
+    EXPECT_FALSE(first.contains(QStringLiteral("south-")));
+    EXPECT_TRUE(appearInOrder(second, {"Customer: South Yard", "south-1.xls", "south-2.xls", "Survey files: 2"}));
+    EXPECT_FALSE(second.contains(QStringLiteral("North Works")));
+    EXPECT_FALSE(second.contains(QStringLiteral("north-1.xls")));
+
+    // A run after the reset, without a new selection, reports every row.
+    const QString all = runToText(control);
+    EXPECT_TRUE(appearInOrder(all, {"south-1.xls", "south-2.xls", "north-1.xls", "Survey files: 3"}));
+}
+
+TEST_F(ReportControlRuns, CompanyNameArrivesAsPlainText)
+{
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"), QStringLiteral("Bob's \"Best\" Diner"));
+    const QString text = runToText(control);
+    EXPECT_TRUE(text.contains(QStringLiteral("Bob's \"Best\" Diner"))) << text.toStdString();
+    EXPECT_EQ(ReportControl::runs().last().lines.value(0), QStringLiteral("Bob's \"Best\" Diner"));
+
+    // The analysis windows write the formula's name in lower case.
+    control.setFormula(0, QStringLiteral("companyname='Dean\u2019s Mill'"));
+    EXPECT_TRUE(runToText(control).contains(QStringLiteral("Dean\u2019s Mill")));
+}
+
+TEST_F(ReportControlRuns, SelectionValuesAreMatchedAsDataAndFieldNamesWithoutCase)
+{
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    control.setSelectionFormula(QStringLiteral("{log.custname}=''; DELETE FROM log; --'"));
+    const QString text = runToText(control);
+    EXPECT_TRUE(text.contains(QStringLiteral("No survey files have been produced for this customer.")));
+    EXPECT_EQ(count(QStringLiteral("log")), 3);
+
+    control.setSelectionFormula(QStringLiteral("{LOG.CustName}='south yard' AND {Log.SDATE}>=date(2024,2,2)"));
+    const QString south = runToText(control);
+    EXPECT_TRUE(south.contains(QStringLiteral("south-2.xls")));
+    EXPECT_FALSE(south.contains(QStringLiteral("south-1.xls")));
+}
+
+TEST_F(ReportControlRuns, ReadsTheDatabaseFileItIsGiven)
+{
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("elsewhere"))));
+    const QString other = path(QStringLiteral("elsewhere/located.mdb"));
+    ASSERT_TRUE(QFile::copy(databasePath(), other));
+    exec(QStringLiteral("DELETE FROM log"));
+
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    control.setDataFile(0, other);
+    EXPECT_TRUE(runToText(control).contains(QStringLiteral("north-1.xls")));
+    EXPECT_EQ(ReportControl::runs().last().dataFile, other);
+}
+
+TEST_F(ReportControlRuns, FailuresShowTheirReason)
+{
+    ReportControl control;
+    prepare(control, QStringLiteral("missing.rpt"), QStringLiteral("Log Details"));
+    control.setSelectionFormula(QStringLiteral("{log.custname}='North Works'"));
+    expectFailure(control, QStringLiteral("missing.rpt"));
+
+    QFile broken(path(QStringLiteral("broken.rpt")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("title = Broken\ntable = nosuchtable\ncolumn = a | A\n");
+    broken.close();
+    control.setReportFileName(path(QStringLiteral("broken.rpt")));
+    expectFailure(control, QStringLiteral("nosuchtable"));
+
+    control.setReportFileName(path(QStringLiteral("scatter.rpt")));
+    expectFailure(control, QStringLiteral("perform.bmp"));
+
+    control.setReportFileName(path(QStringLiteral("log.rpt")));
+    control.setSelectionFormula(QStringLiteral("{log.custname}<>'North Works'"));
+    expectFailure(control, QStringLiteral("selection formula"));
+    control.setSelectionFormula(QStringLiteral("{customer.custname}='North Works'"));
+    expectFailure(control, QStringLiteral("customer"));
+    control.setSelectionFormula(QStringLiteral("{log.customer}='North Works'"));
+    expectFailure(control, QStringLiteral("customer"));
+
+    control.setDataFile(0, path(QStringLiteral("pellorin-gone.mdb")));
+    expectFailure(control, QStringLiteral("pellorin-gone.mdb"));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("pellorin-gone.mdb")))); // read-only: never created
+}
+
+TEST_F(ReportControlRuns, LongReportsRepeatTheirHeadingsOnEveryPage)
+{
+    exec(QStringLiteral("DELETE FROM log"));
+    for (int i = 1; i <= 300; ++i) {
+        exec(QStringLiteral("INSERT INTO log (custname, respname, xlsfilename, sdate, Status) VALUES (?, ?, ?, ?, ?)"),
+             {"North Works", QStringLiteral("Respondent %1").arg(i, 3, 10, QLatin1Char('0')),
+              QStringLiteral("file-%1.xls").arg(i, 3, 10, QLatin1Char('0')), "2024-03-05", i % 2});
+    }
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    const QString text = runToText(control);
+    const int pages = ReportControl::runs().last().pageCount;
+    ASSERT_GT(pages, 2);
+    const QStringList pageTexts = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_EQ(pageTexts.size(), pages);
+    for (int i = 0; i < pages; ++i) {
+        EXPECT_TRUE(pageTexts[i].contains(QStringLiteral("Harbour Instruments Ltd"))) << i;
+        EXPECT_TRUE(pageTexts[i].contains(QStringLiteral("Survey File"))) << i;
+        EXPECT_TRUE(pageTexts[i].contains(QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages))) << i;
+    }
+    // The customer's group goes on over the break, so its heading is repeated.
+    EXPECT_TRUE(pageTexts[1].contains(QStringLiteral("Customer: North Works (continued)")));
+    QStringList files;
+    for (int i = 1; i <= 300; ++i)
+        files << QStringLiteral("file-%1.xls").arg(i, 3, 10, QLatin1Char('0'));
+    EXPECT_TRUE(appearInOrder(text, files));
+    EXPECT_EQ(text.count(QStringLiteral("file-")), 300);
+}
+
+TEST_F(ReportControlRuns, ShowsAMaximisedPreviewWithTheTitle)
+{
+    ReportControl::setTestMode(false);
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    EXPECT_TRUE(control.setAction(1));
+    ReportControl::setTestMode(true);
+    QPrintPreviewDialog* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* d = qobject_cast<QPrintPreviewDialog*>(w))
+            preview = d;
+    }
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Log Details"));
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
