@@ -1,27 +1,396 @@
 #include "shell/MDIMain.h"
 
+#include "shell/Progress.h"
+
+#include "platform/dialogs/MsgBox.h"
+#include "platform/help/HelpWindow.h"
+#include "shell/HelpTopics.h"
+#include "shell/PictureMdiArea.h"
+#include "shell/frmAboutUs.h"
+#include "shell/frmSetting.h"
 #include "shell/gblGlobal.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QMdiArea>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace
+{
+
+MDIMain* s_instance = nullptr;
+
+const QString openingFormText = QStringLiteral("Opening Form...");
+
+// Positions and sizes of the design are in twips, 15 to a pixel.
+constexpr int twips(int value)
+{
+    return value / 15;
+}
+
+QAction* menuItem(QMenu* menu, QAction*& member, const char* name, const QString& caption,
+                  const QKeySequence& shortcut = QKeySequence())
+{
+    member = menu->addAction(caption);
+    member->setObjectName(QLatin1String(name));
+    member->setShortcut(shortcut);
+    // Enabled when its window is built and its handler connected.
+    member->setEnabled(false);
+    return member;
+}
+
+QMenu* topMenu(QMenuBar* bar, QMenu*& member, const char* name, const QString& caption)
+{
+    member = bar->addMenu(caption);
+    member->setObjectName(QLatin1String(name));
+    return member;
+}
+
+QAction* separator(QMenu* menu, QAction*& member, const char* name)
+{
+    member = menu->addSeparator();
+    member->setObjectName(QLatin1String(name));
+    return member;
+}
+
+QAction* dropDownEntry(QMenu* menu, QAction*& member, const char* name, const QString& caption, const QString& key)
+{
+    member = menu->addAction(caption);
+    member->setObjectName(QLatin1String(name));
+    member->setData(key);
+    member->setEnabled(false);
+    return member;
+}
+
+QIcon picture(const QString& fileName)
+{
+    return QIcon(programFile(fileName));
+}
+
+} // namespace
+
+MDIMain* MDIMain::instance()
+{
+    return s_instance;
+}
+
+MDIMain* mdiMain()
+{
+    return MDIMain::instance();
+}
 
 MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
 {
+    s_instance = this;
     setObjectName(QStringLiteral("MDIMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
-    m_mdiArea = new QMdiArea(this);
-    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    setWindowIcon(picture(QStringLiteral("logo.png")));
+    m_mdiArea = new PictureMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("m_mdiArea"));
+    m_mdiArea->setPicture(QPixmap(programFile(QStringLiteral("background.png"))));
     setCentralWidget(m_mdiArea);
+    m_windows = new WindowRegistry(m_mdiArea, this);
+    m_windows->setObjectName(QStringLiteral("m_windows"));
+
+    buildToolBar();
+    buildStatusBar();
+    buildMenus();
+    connectHandlers();
     resize(1024, 720);
+    // Every window reports progress through Progress; panel 1 shows it.
+    Progress::setTextSink([this](const QString& text) { m_panelText->setText(text); });
+}
+
+MDIMain::~MDIMain()
+{
+    if (s_instance == this) {
+        s_instance = nullptr;
+        Progress::setTextSink({});
+    }
+}
+
+QMdiArea* MDIMain::mdiArea() const
+{
+    return m_mdiArea;
+}
+
+void MDIMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+
+    topMenu(bar, mnuFile, "mnuFile", QStringLiteral("&File"));
+    menuItem(mnuFile, mnuCusAndResp, "mnuCusAndResp", QStringLiteral("&Customer And Respondent"),
+             QKeySequence(Qt::CTRL | Qt::Key_U));
+    menuItem(mnuFile, mnuPrameter, "mnuPrameter", QStringLiteral("&Parameter"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    menuItem(mnuFile, mnuSettings, "mnuSettings", QStringLiteral("&Settings"));
+    separator(mnuFile, mnuDash, "mnuDash");
+    menuItem(mnuFile, mnuExit, "mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    topMenu(bar, mnuSurveyDefine, "mnuSurveyDefine", QStringLiteral("&Define Survey"));
+    menuItem(mnuSurveyDefine, mnuNewSurvey, "mnuNewSurvey", QStringLiteral("&New Survey"),
+             QKeySequence(Qt::CTRL | Qt::Key_N));
+    menuItem(mnuSurveyDefine, mnuEditSurvey, "mnuEditSurvey", QStringLiteral("&Edit Survey"),
+             QKeySequence(Qt::CTRL | Qt::Key_E));
+    menuItem(mnuSurveyDefine, mnuEmailSurveys, "mnuEmailSurveys", QStringLiteral("Email &Surveys"),
+             QKeySequence(Qt::CTRL | Qt::Key_M));
+
+    topMenu(bar, mnuFeedBack, "mnuFeedBack", QStringLiteral("FeedBac&k"));
+    menuItem(mnuFeedBack, mnuObjective, "mnuObjective", QStringLiteral("&Survey"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    menuItem(mnuFeedBack, mnuReadMultipleFiles, "mnuReadMultipleFiles", QStringLiteral("&Read Multiple Files"),
+             QKeySequence(Qt::CTRL | Qt::Key_R));
+
+    topMenu(bar, mnuAnalysis, "mnuAnalysis", QStringLiteral("&Analysis"));
+    menuItem(mnuAnalysis, mnuSurveyResponseAnalysis, "mnuSurveyResponseAnalysis",
+             QStringLiteral("&Survey Response Analysis"));
+    menuItem(mnuAnalysis, mnuSatisfactionOverviewAnalysis, "mnuSatisfactionOverviewAnalysis",
+             QStringLiteral("Satisfaction &Overview Analysis"));
+    mnuSatisfactionOverviewAnalysis->setVisible(false);
+    menuItem(mnuAnalysis, mnuImprovementPlanAnalysis, "mnuImprovementPlanAnalysis",
+             QStringLiteral("Improvement Plan &Analysis"));
+    menuItem(mnuAnalysis, mnuSatisfactionIndex, "mnuSatisfactionIndex", QStringLiteral("Satisfaction &Index"));
+    menuItem(mnuAnalysis, mnuPerformanceMatrix, "mnuPerformanceMatrix", QStringLiteral("&Performance Matrix"));
+
+    // Top-level items without sub-items.
+    mnuImprovementPlan = bar->addAction(QStringLiteral("&Improvement Tracking"));
+    mnuImprovementPlan->setObjectName(QStringLiteral("mnuImprovementPlan"));
+    mnuImprovementPlan->setEnabled(false);
+    mnuSearch = bar->addAction(QStringLiteral("&Search"));
+    mnuSearch->setObjectName(QStringLiteral("mnuSearch"));
+    mnuSearch->setEnabled(false);
+
+    topMenu(bar, mnuHelp, "mnuHelp", QStringLiteral("&Help"));
+    menuItem(mnuHelp, mnuGettingStarted, "mnuGettingStarted", QStringLiteral("&Getting Started"));
+    menuItem(mnuHelp, mnuDralHelp, "mnuDralHelp", QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1));
+    separator(mnuHelp, mnuDash5, "mnuDash5");
+    menuItem(mnuHelp, mnuAbout, "mnuAbout", QStringLiteral("Abo&ut"), QKeySequence(Qt::CTRL | Qt::Key_D));
+
+    topMenu(bar, mnuEdit, "mnuEdit", QStringLiteral("&Edit"));
+    mnuEdit->menuAction()->setVisible(false);
+    menuItem(mnuEdit, mnuDelete, "mnuDelete", QStringLiteral("&Delete"));
+    mnuUpdateStatus = mnuEdit->addMenu(QStringLiteral("&Update Status"));
+    mnuUpdateStatus->setObjectName(QStringLiteral("mnuUpdateStatus"));
+    menuItem(mnuUpdateStatus, mnucomplete, "mnucomplete", QStringLiteral("Complete"));
+    menuItem(mnuUpdateStatus, mnunotcomplete, "mnunotcomplete", QStringLiteral("Not Complete"));
+}
+
+void MDIMain::buildToolBar()
+{
+    tlbHold = addToolBar(QStringLiteral("tlbHold"));
+    tlbHold->setObjectName(QStringLiteral("tlbHold"));
+    tlbHold->setMovable(false);
+    tlbHold->setFloatable(false);
+    tlbHold->setIconSize(QSize(24, 24));
+    tlbHold->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    tlbHold->toggleViewAction()->setVisible(false);
+
+    mnuOpenForm = new QMenu(this);
+    mnuOpenForm->setObjectName(QStringLiteral("mnuOpenForm"));
+    dropDownEntry(mnuOpenForm, btnmCustomer, "btnmCustomer", QStringLiteral("&Customer And Respondent"),
+                  QStringLiteral("Customer"));
+    dropDownEntry(mnuOpenForm, btnmParameter, "btnmParameter", QStringLiteral("&Parameter"),
+                  QStringLiteral("Parameter"));
+    dropDownEntry(mnuOpenForm, btnmQuestion, "btnmQuestion", QStringLiteral("&New/Edit Survey"),
+                  QStringLiteral("Question"));
+    mnuOpenForm->addSeparator();
+    dropDownEntry(mnuOpenForm, btnmObjAndDesc, "btnmObjAndDesc", QStringLiteral("&Survey"),
+                  QStringLiteral("ObjAndDesc"));
+    dropDownEntry(mnuOpenForm, btnmImprovement, "btnmImprovement", QStringLiteral("&Improvement Plan"),
+                  QStringLiteral("Improvement"));
+
+    btnCustomer = new QAction(picture(QStringLiteral("openform.png")), QString(), this);
+    btnCustomer->setObjectName(QStringLiteral("btnCustomer"));
+    btnCustomer->setToolTip(QStringLiteral("Open Form"));
+    btnCustomer->setData(QStringLiteral("Customer"));
+    btnCustomer->setMenu(mnuOpenForm);
+    btnCustomer->setEnabled(false);
+    tlbHold->addAction(btnCustomer);
+    btnCustomerButton = qobject_cast<QToolButton*>(tlbHold->widgetForAction(btnCustomer));
+    btnCustomerButton->setObjectName(QStringLiteral("btnCustomerButton"));
+    btnCustomerButton->setPopupMode(QToolButton::MenuButtonPopup);
+
+    btnClose = tlbHold->addAction(picture(QStringLiteral("closeform.png")), QString());
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setToolTip(QStringLiteral("Close Form"));
+    btnClose->setData(QStringLiteral("Close"));
+
+    btnTerminate = tlbHold->addAction(picture(QStringLiteral("endproject.png")), QString());
+    btnTerminate->setObjectName(QStringLiteral("btnTerminate"));
+    btnTerminate->setToolTip(QStringLiteral("End Project"));
+    btnTerminate->setData(QStringLiteral("terminate"));
+}
+
+void MDIMain::buildStatusBar()
+{
+    stsBar = statusBar();
+    stsBar->setObjectName(QStringLiteral("stsBar"));
+    stsBar->setSizeGripEnabled(true);
+
+    m_panelText = new QLabel(stsBar);
+    m_panelText->setObjectName(QStringLiteral("m_panelText"));
+    m_panelText->setMinimumWidth(twips(2000));
+    m_panelText->setContentsMargins(4, 0, 4, 0);
+    stsBar->addWidget(m_panelText, 1);
+
+    auto* clockPicture = new QLabel(stsBar);
+    clockPicture->setObjectName(QStringLiteral("clockPicture"));
+    clockPicture->setPixmap(QPixmap(programFile(QStringLiteral("clock.png"))));
+    m_panelTime = new QLabel(stsBar);
+    m_panelTime->setObjectName(QStringLiteral("m_panelTime"));
+    m_panelTime->setMinimumWidth(twips(2540) - 24);
+    m_panelTime->setAlignment(Qt::AlignCenter);
+    stsBar->addPermanentWidget(clockPicture);
+    stsBar->addPermanentWidget(m_panelTime);
+
+    m_clock = new QTimer(this);
+    m_clock->setObjectName(QStringLiteral("m_clock"));
+    m_clock->setInterval(1000);
+    connect(m_clock, &QTimer::timeout, this, &MDIMain::updateClock);
+    m_clock->start();
+    updateClock();
+}
+
+void MDIMain::connectHandlers()
+{
+    const auto wire = [this](QAction* item, void (MDIMain::*handler)()) {
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, this, handler);
+    };
+    wire(mnuSettings, &MDIMain::mnuSettings_Click);
+    wire(mnuExit, &MDIMain::mnuExit_Click);
+    wire(mnuGettingStarted, &MDIMain::mnuGettingStarted_Click);
+    wire(mnuDralHelp, &MDIMain::mnuDralHelp_Click);
+    wire(mnuAbout, &MDIMain::mnuAbout_Click);
+
+    for (QAction* button : {btnCustomer, btnClose, btnTerminate})
+        connect(button, &QAction::triggered, this, [this, button] { tlbHold_ButtonClick(button->data().toString()); });
+    connect(mnuOpenForm, &QMenu::triggered, this,
+            [this](QAction* entry) { tlbHold_ButtonMenuClick(entry->data().toString()); });
+}
+
+void MDIMain::opening(bool showOpeningText, const std::function<void()>& steps)
+{
+    setBusy(true);
+    if (showOpeningText)
+        setStatusText(openingFormText);
+    steps();
+    if (showOpeningText)
+        setStatusText(QString());
+    setBusy(false);
+}
+
+void MDIMain::setStatusText(const QString& text)
+{
+    Progress::setText(text);
+}
+
+QString MDIMain::statusText() const
+{
+    return m_panelText->text();
+}
+
+QString MDIMain::clockText() const
+{
+    return m_panelTime->text();
+}
+
+void MDIMain::updateClock()
+{
+    m_panelTime->setText(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
+}
+
+void MDIMain::setBusy(bool busy)
+{
+    Progress::setBusy(busy);
+}
+
+bool MDIMain::isBusy() const
+{
+    return Progress::busy();
+}
+
+void MDIMain::mnuSettings_Click()
+{
+    opening(false, [this] { showChild<frmSetting>(); });
+}
+
+void MDIMain::mnuExit_Click()
+{
+    close();
+}
+
+void MDIMain::mnuGettingStarted_Click()
+{
+    const QString path = programFile(HelpWindow::presentationFileName());
+    if (!HelpWindow::openPresentation(path))
+        MsgBox::show(QStringLiteral("Error running ") + path + QStringLiteral("...") + QStringLiteral("\r\n") +
+                         QStringLiteral("Please ensure that you have a PDF viewer installed."),
+                     MsgBox::Information, QStringLiteral("Quorvane"));
+}
+
+void MDIMain::mnuDralHelp_Click()
+{
+    HelpTopics::showContents(this);
+}
+
+void MDIMain::mnuAbout_Click()
+{
+    opening(false, [this] { showChild<frmAboutUs>(); });
+}
+
+void MDIMain::tlbHold_ButtonClick(const QString& key)
+{
+    setBusy(true);
+    if (key == QLatin1String("Close")) {
+        // The master-data and working windows only; survey, log, analysis and search windows stay open.
+        for (const char* name : {"frmCustomer", "frmParameter", "frmFeedBackObj", "frmImprovementPlan"})
+            m_windows->unload(name);
+    } else if (key == QLatin1String("terminate")) {
+        if (connectionIsOpen())
+            toCloseConnection();
+        endProgram();
+    }
+    setStatusText(QString());
+    setBusy(false);
+}
+
+void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
+{
+    Q_UNUSED(key)
+    // "Question" has no effect; no window is unloaded first.
+    setBusy(true);
+    setStatusText(openingFormText);
+    setStatusText(QString());
+    setBusy(false);
 }
 
 void MDIMain::closeEvent(QCloseEvent* event)
 {
-    // With the connection open the program ends at once, without the child windows' own close handling.
+    setStatusText(QString());
     if (connectionIsOpen()) {
+        // The program ends at once, without the child windows' own close handling.
         toCloseConnection();
-        QCoreApplication::exit(0);
+        endProgram();
+        event->accept();
+        return;
+    }
+    // Otherwise the child windows unload as usual, and the program ends when the last window has gone.
+    if (!m_windows->unloadAll()) {
+        event->ignore();
+        return;
     }
     event->accept();
+}
+
+void MDIMain::endProgram()
+{
+    QCoreApplication::exit(0);
 }

@@ -1,0 +1,265 @@
+#include "MainWindowFixture.h"
+#include "TestWindows.h"
+
+#include "platform/desktop/Desktop.h"
+#include "platform/help/HelpDocument.h"
+#include "platform/help/HelpWindow.h"
+#include "shell/HelpTopics.h"
+#include "shell/frmAboutUs.h"
+#include "shell/frmSetting.h"
+#include "shell/gblGlobal.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTime>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace
+{
+
+using MainWindow = MainWindowFixture;
+
+// The menus as the user sees them: visible items only, "-" for a separator, the shortcut after a tab.
+void walk(QMenu* menu, const QString& indent, QStringList& lines)
+{
+    for (QAction* item : menu->actions()) {
+        if (!item->isVisible())
+            continue;
+        if (item->isSeparator()) {
+            lines << indent + QStringLiteral("-");
+            continue;
+        }
+        QString line = indent + item->text();
+        if (!item->shortcut().isEmpty())
+            line += QLatin1Char('\t') + item->shortcut().toString(QKeySequence::PortableText);
+        lines << line;
+        if (item->menu())
+            walk(item->menu(), indent + QStringLiteral("  "), lines);
+    }
+}
+
+QStringList visibleMenuTree(QMenuBar* bar)
+{
+    QStringList lines;
+    for (QAction* top : bar->actions()) {
+        if (!top->isVisible())
+            continue;
+        lines << top->text();
+        if (top->menu())
+            walk(top->menu(), QStringLiteral("  "), lines);
+    }
+    return lines;
+}
+
+void pressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+} // namespace
+
+TEST_F(MainWindow, MenuBarShowsTheWholeTreeInOrderWithAccessKeysAndShortcuts)
+{
+    const QStringList expected = {
+        QStringLiteral("&File"),
+        QStringLiteral("  &Customer And Respondent\tCtrl+U"),
+        QStringLiteral("  &Parameter\tCtrl+P"),
+        QStringLiteral("  &Settings"),
+        QStringLiteral("  -"),
+        QStringLiteral("  E&xit\tCtrl+Q"),
+        QStringLiteral("&Define Survey"),
+        QStringLiteral("  &New Survey\tCtrl+N"),
+        QStringLiteral("  &Edit Survey\tCtrl+E"),
+        QStringLiteral("  Email &Surveys\tCtrl+M"),
+        QStringLiteral("FeedBac&k"),
+        QStringLiteral("  &Survey\tCtrl+O"),
+        QStringLiteral("  &Read Multiple Files\tCtrl+R"),
+        QStringLiteral("&Analysis"),
+        QStringLiteral("  &Survey Response Analysis"),
+        QStringLiteral("  Improvement Plan &Analysis"),
+        QStringLiteral("  Satisfaction &Index"),
+        QStringLiteral("  &Performance Matrix"),
+        QStringLiteral("&Improvement Tracking"),
+        QStringLiteral("&Search"),
+        QStringLiteral("&Help"),
+        QStringLiteral("  &Getting Started"),
+        QStringLiteral("  &Contents\tF1"),
+        QStringLiteral("  -"),
+        QStringLiteral("  Abo&ut\tCtrl+D"),
+    };
+    EXPECT_EQ(visibleMenuTree(main()->menuBar()), expected);
+
+    // The hidden context menu is built, with its items, for the windows that pop it up.
+    ASSERT_NE(main()->mnuEdit, nullptr);
+    EXPECT_FALSE(main()->mnuEdit->menuAction()->isVisible());
+    EXPECT_EQ(main()->mnuEdit->title(), QStringLiteral("&Edit"));
+    QStringList editItems;
+    walk(main()->mnuEdit, QString(), editItems);
+    EXPECT_EQ(editItems, (QStringList{QStringLiteral("&Delete"), QStringLiteral("&Update Status"),
+                                      QStringLiteral("  Complete"), QStringLiteral("  Not Complete")}));
+    // Defined, but never on the Analysis menu.
+    ASSERT_NE(main()->mnuSatisfactionOverviewAnalysis, nullptr);
+    EXPECT_EQ(main()->mnuSatisfactionOverviewAnalysis->text(), QStringLiteral("Satisfaction &Overview Analysis"));
+    EXPECT_FALSE(main()->mnuSatisfactionOverviewAnalysis->isVisible());
+}
+
+TEST_F(MainWindow, ToolbarHasThreePictureButtonsAndTheOpenFormDropDown)
+{
+    QToolBar* toolbar = main()->findChild<QToolBar*>(QStringLiteral("tlbHold"));
+    ASSERT_NE(toolbar, nullptr);
+    QStringList tips;
+    for (QAction* button : toolbar->actions()) {
+        EXPECT_TRUE(button->text().isEmpty());
+        EXPECT_FALSE(button->icon().isNull()) << button->toolTip().toStdString();
+        tips << button->toolTip() + QLatin1Char('=') + button->data().toString();
+    }
+    EXPECT_EQ(tips, (QStringList{QStringLiteral("Open Form=Customer"), QStringLiteral("Close Form=Close"),
+                                 QStringLiteral("End Project=terminate")}));
+    EXPECT_EQ(main()->btnCustomerButton->popupMode(), QToolButton::MenuButtonPopup);
+    QStringList entries;
+    for (QAction* entry : main()->mnuOpenForm->actions())
+        entries << (entry->isSeparator() ? QStringLiteral("-")
+                                         : entry->text() + QLatin1Char('=') + entry->data().toString());
+    EXPECT_EQ(entries,
+              (QStringList{QStringLiteral("&Customer And Respondent=Customer"), QStringLiteral("&Parameter=Parameter"),
+                           QStringLiteral("&New/Edit Survey=Question"), QStringLiteral("-"),
+                           QStringLiteral("&Survey=ObjAndDesc"), QStringLiteral("&Improvement Plan=Improvement")}));
+}
+
+TEST_F(MainWindow, ShortcutsFireTheirItemsAndF1OpensTheContentsFromAnyWindow)
+{
+    pressKey(main(), Qt::Key_D, Qt::ControlModifier);
+    ASSERT_TRUE(main()->isLoaded<frmAboutUs>());
+    EXPECT_TRUE(main()->child<frmAboutUs>()->isVisible());
+    main()->unloadChild<frmAboutUs>();
+
+    pressKey(main(), Qt::Key_F1);
+    ASSERT_NE(HelpWindow::instance(), nullptr);
+    EXPECT_TRUE(HelpWindow::instance()->isVisible());
+    EXPECT_EQ(HelpWindow::instance()->currentTopic(), HelpDocument::contentsId);
+    EXPECT_FALSE(main()->isBusy());
+
+    // From inside a child window, and after another topic was open.
+    HelpWindow::showTopic(programFile(HelpWindow::helpFileName()), HelpTopics::frmSearch);
+    ASSERT_NE(HelpWindow::instance()->currentTopic(), HelpDocument::contentsId);
+    QApplication::setActiveWindow(main());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+    TestWindow* child = main()->showChild<TestWindow>();
+    child->txtName->setFocus();
+    pressKey(child->txtName, Qt::Key_F1);
+    EXPECT_EQ(HelpWindow::instance()->currentTopic(), HelpDocument::contentsId);
+    EXPECT_TRUE(main()->isLoaded<TestWindow>());
+    HelpWindow::instance()->close();
+}
+
+TEST_F(MainWindow, EveryWindowsHelpTopicExistsAndTheTwoSurveyWindowsShareOne)
+{
+    const QList<int> topics = {HelpTopics::frmCustomer,
+                               HelpTopics::frmParameter,
+                               HelpTopics::frmFeedBackObj,
+                               HelpTopics::frmImprovementPlan,
+                               HelpTopics::frmDateToDate,
+                               HelpTopics::frmDtoDSatisfactionOverview,
+                               HelpTopics::frmDtoDActionPlan,
+                               HelpTopics::frmSatisfactionIndex,
+                               HelpTopics::frmPerformanceMatrix,
+                               HelpTopics::frmSearch,
+                               HelpTopics::frmReading,
+                               HelpTopics::frmSelectSurvey,
+                               HelpTopics::frmEditExistingSurvey,
+                               HelpTopics::frmLogDetails};
+    QStringList opened;
+    for (int topic : topics) {
+        HelpTopics::showTopic(main(), topic);
+        ASSERT_NE(HelpWindow::instance(), nullptr);
+        EXPECT_NE(HelpWindow::instance()->currentTopic(), HelpDocument::contentsId) << topic;
+        EXPECT_FALSE(main()->isBusy());
+        opened << HelpWindow::instance()->currentTopic();
+    }
+    EXPECT_EQ(QSet<QString>(opened.begin(), opened.end()).size(), topics.size());
+    EXPECT_EQ(HelpTopics::frmNewSurvey, HelpTopics::frmSelectSurvey);
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+    HelpWindow::instance()->close();
+}
+
+TEST_F(MainWindow, GettingStartedOpensThePresentationOrSaysWhatIsMissing)
+{
+    const QString path = programFile(HelpWindow::presentationFileName());
+    main()->mnuGettingStarted->trigger();
+    EXPECT_EQ(Desktop::openedFiles(), QStringList{path});
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+
+    const QString message = QStringLiteral("Error running ") + path +
+                            QStringLiteral("...\r\nPlease ensure that you have a PDF viewer installed.");
+    Desktop::setOpenResult(false);
+    main()->mnuGettingStarted->trigger();
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].text, message);
+    EXPECT_EQ(MsgBox::shown()[0].style, 64);
+    EXPECT_EQ(MsgBox::shown()[0].title, QStringLiteral("Quorvane"));
+
+    Desktop::setOpenResult(true);
+    ASSERT_TRUE(QFile::remove(path));
+    main()->mnuGettingStarted->trigger();
+    ASSERT_EQ(MsgBox::shown().size(), 2);
+    EXPECT_EQ(MsgBox::shown()[1].text, message);
+}
+
+TEST_F(MainWindow, StatusBarCarriesTheProgressTextAndTheTimeOfDay)
+{
+    const auto now = [](int offset) {
+        return QLocale::system().toString(QTime::currentTime().addSecs(offset), QLocale::ShortFormat);
+    };
+    EXPECT_TRUE(main()->clockText() == now(0) || main()->clockText() == now(-2));
+    EXPECT_EQ(main()->statusText(), QString());
+    main()->setStatusText(QStringLiteral("Saving Respondent......"));
+    EXPECT_EQ(main()->statusText(), QStringLiteral("Saving Respondent......"));
+
+    // Busy is a state: setting it twice needs one reset.
+    main()->setBusy(true);
+    main()->setBusy(true);
+    EXPECT_TRUE(main()->isBusy());
+    main()->setBusy(false);
+    EXPECT_FALSE(main()->isBusy());
+}
+
+TEST_F(MainWindow, ClosingWithTheConnectionOpenEndsAtOnceWithoutTheChildWindowsCloseHandling)
+{
+    TestWindow* child = main()->showChild<TestWindow>();
+    main()->setStatusText(QStringLiteral("Working..."));
+    TestWindow::closesEverywhere = 0;
+    EXPECT_EQ(runUntilEnd([this] { QTest::keyClick(main(), Qt::Key_Q, Qt::ControlModifier); }), 0);
+    EXPECT_FALSE(main()->isVisible());
+    EXPECT_FALSE(connectionIsOpen());
+    EXPECT_EQ(main()->statusText(), QString());
+    EXPECT_EQ(TestWindow::closesEverywhere, 0);
+    EXPECT_EQ(child->closes, 0);
+}
+
+TEST_F(MainWindow, ClosingWithoutAConnectionUnloadsTheChildWindowsFirst)
+{
+    toCloseConnection();
+    QPointer<TestWindow> child = main()->showChild<TestWindow>();
+    child->refuseClose = true;
+    main()->mnuExit->trigger();
+    // A child that refuses keeps the main window open.
+    EXPECT_TRUE(main()->isVisible());
+    EXPECT_EQ(child->closes, 1);
+
+    child->refuseClose = false;
+    EXPECT_TRUE(main()->close());
+    EXPECT_EQ(child->closes, 2);
+    EXPECT_FALSE(main()->isVisible());
+    EXPECT_FALSE(main()->isLoaded<TestWindow>());
+}
+
+TEST_F(MainWindow, TerminateClosesTheConnectionAndEndsTheProgram)
+{
+    EXPECT_EQ(runUntilEnd([this] { main()->btnTerminate->trigger(); }), 0);
+    EXPECT_FALSE(connectionIsOpen());
+    EXPECT_FALSE(main()->isBusy());
+}
