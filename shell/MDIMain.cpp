@@ -1,5 +1,7 @@
 #include "shell/MDIMain.h"
 
+#include "masterdata/frmCustomer.h"
+#include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
 
 #include "platform/dialogs/MsgBox.h"
@@ -12,6 +14,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLocale>
@@ -264,7 +267,11 @@ void MDIMain::connectHandlers()
         item->setEnabled(true);
         connect(item, &QAction::triggered, this, handler);
     };
+    wire(mnuCusAndResp, &MDIMain::mnuCusAndResp_Click);
+    wire(mnuPrameter, &MDIMain::mnuPrameter_Click);
     wire(mnuSettings, &MDIMain::mnuSettings_Click);
+    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
+        entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
     wire(mnuGettingStarted, &MDIMain::mnuGettingStarted_Click);
     wire(mnuDralHelp, &MDIMain::mnuDralHelp_Click);
@@ -317,6 +324,38 @@ bool MDIMain::isBusy() const
     return Progress::busy();
 }
 
+void MDIMain::showCustomerWindow()
+{
+    frmCustomer* window = showChild<frmCustomer>();
+    if (window && !window->txtCustomerDtls->isHidden())
+        window->txtCustomerDtls->setFocus();
+}
+
+void MDIMain::showParameterWindow()
+{
+    frmParameter* window = showChild<frmParameter>();
+    if (window) {
+        window->txtParameterDtls->setVisible(true);
+        window->txtParameterDtls->setFocus();
+    }
+}
+
+void MDIMain::mnuCusAndResp_Click()
+{
+    opening(true, [this] {
+        unloadChild<frmParameter>();
+        showCustomerWindow();
+    });
+}
+
+void MDIMain::mnuPrameter_Click()
+{
+    opening(true, [this] {
+        unloadChild<frmCustomer>();
+        showParameterWindow();
+    });
+}
+
 void MDIMain::mnuSettings_Click()
 {
     opening(false, [this] { showChild<frmSetting>(); });
@@ -353,6 +392,8 @@ void MDIMain::tlbHold_ButtonClick(const QString& key)
         // The master-data and working windows only; survey, log, analysis and search windows stay open.
         for (const char* name : {"frmCustomer", "frmParameter", "frmFeedBackObj", "frmImprovementPlan"})
             m_windows->unload(name);
+    } else if (key == QLatin1String("Customer")) {
+        showCustomerWindow();
     } else if (key == QLatin1String("terminate")) {
         if (connectionIsOpen())
             toCloseConnection();
@@ -364,10 +405,13 @@ void MDIMain::tlbHold_ButtonClick(const QString& key)
 
 void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
 {
-    Q_UNUSED(key)
     // "Question" has no effect; no window is unloaded first.
     setBusy(true);
     setStatusText(openingFormText);
+    if (key == QLatin1String("Customer"))
+        showCustomerWindow();
+    else if (key == QLatin1String("Parameter"))
+        showParameterWindow();
     setStatusText(QString());
     setBusy(false);
 }

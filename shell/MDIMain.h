@@ -36,6 +36,8 @@ public:
     template <class T> T* showChild() { return m_windows->show<T>(); }
     template <class T> bool unloadChild() { return m_windows->unload<T>(); }
     template <class T> bool isLoaded() const { return m_windows->isLoaded<T>(); }
+    void showCustomerWindow();
+    void showParameterWindow();
 
     // Opening a window from the main window: hourglass, "Opening Form..." in panel 1 when asked for, the steps,
     // then "" and the normal cursor.
@@ -107,6 +109,8 @@ public:
     QStatusBar* stsBar = nullptr;
 
     // Handlers.
+    void mnuCusAndResp_Click();
+    void mnuPrameter_Click();
     void mnuSettings_Click();
     void mnuExit_Click();
     void mnuGettingStarted_Click();

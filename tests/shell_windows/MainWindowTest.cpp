@@ -4,6 +4,8 @@
 #include "platform/desktop/Desktop.h"
 #include "platform/help/HelpDocument.h"
 #include "platform/help/HelpWindow.h"
+#include "masterdata/frmCustomer.h"
+#include "masterdata/frmParameter.h"
 #include "shell/HelpTopics.h"
 #include "shell/frmAboutUs.h"
 #include "shell/frmSetting.h"
@@ -262,4 +264,36 @@ TEST_F(MainWindow, TerminateClosesTheConnectionAndEndsTheProgram)
     EXPECT_EQ(runUntilEnd([this] { main()->btnTerminate->trigger(); }), 0);
     EXPECT_FALSE(connectionIsOpen());
     EXPECT_FALSE(main()->isBusy());
+}
+
+TEST_F(MainWindow, MasterDataWindowsReplaceEachOtherOnlyThroughTheMenus)
+{
+    main()->mnuCusAndResp->trigger();
+    ASSERT_TRUE(main()->isLoaded<frmCustomer>());
+    EXPECT_FALSE(main()->isBusy());
+    EXPECT_TRUE(main()->statusText().isEmpty());
+
+    // "&Parameter" closes the customer window.
+    main()->mnuPrameter->trigger();
+    EXPECT_FALSE(main()->isLoaded<frmCustomer>());
+    ASSERT_TRUE(main()->isLoaded<frmParameter>());
+    EXPECT_TRUE(main()->child<frmParameter>()->txtParameterDtls->isVisible());
+
+    // The toolbar's "Customer" leaves the parameter window open.
+    main()->btnCustomer->trigger();
+    EXPECT_TRUE(main()->isLoaded<frmCustomer>());
+    EXPECT_TRUE(main()->isLoaded<frmParameter>());
+
+    // Its drop-down opens either window without closing the other.
+    main()->unloadChild<frmCustomer>();
+    main()->btnmCustomer->trigger();
+    EXPECT_TRUE(main()->isLoaded<frmCustomer>());
+    EXPECT_TRUE(main()->isLoaded<frmParameter>());
+
+    // "Close" unloads both master-data windows and leaves the others.
+    main()->mnuSettings->trigger();
+    main()->btnClose->trigger();
+    EXPECT_FALSE(main()->isLoaded<frmCustomer>());
+    EXPECT_FALSE(main()->isLoaded<frmParameter>());
+    EXPECT_TRUE(main()->isLoaded<frmSetting>());
 }

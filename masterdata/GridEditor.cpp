@@ -1,0 +1,245 @@
+#include "masterdata/GridEditor.h"
+
+#include "platform/grid/FlexGrid.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+int toPixels(double twips)
+{
+    return int(std::lround(twips / FlexGrid::TwipsPerPixel));
+}
+
+} // namespace
+
+GridEditor::GridEditor(FlexGrid* grid, QLineEdit* editor, const Options& options, QObject* parent)
+    : QObject(parent), m_grid(grid), m_editor(editor), m_options(options)
+{
+    // The grid is driven through its editor only: a keyboard move on the grid itself would change the current
+    // row behind the editor's back.
+    m_grid->setFocusPolicy(Qt::NoFocus);
+    m_editor->setFrame(false);
+    m_editor->raise();
+    m_editor->installEventFilter(this);
+    connect(m_editor, &QLineEdit::textChanged, this, &GridEditor::textChanged);
+    connect(m_grid, &FlexGrid::mouseDown, this, &GridEditor::mouseDown);
+    connect(m_grid, &FlexGrid::scrolled, this, &GridEditor::hide);
+}
+
+int GridEditor::keyColumn() const
+{
+    return m_grid->cols() - 1;
+}
+
+void GridEditor::layOut(const QStringList& headings, const QList<double>& widthFactors)
+{
+    const int width = m_grid->width() * FlexGrid::TwipsPerPixel;
+    for (int c = 1; c < headings.size() && c < keyColumn(); ++c)
+        m_grid->setTextMatrix(0, c, headings[c]);
+    for (int c = 0; c < widthFactors.size() && c < keyColumn(); ++c)
+        m_grid->setColWidth(c, int(std::nearbyint(width * widthFactors[c]))); // half to even
+    m_grid->setColWidth(keyColumn(), 0);
+    for (int c = 0; c < m_grid->cols(); ++c) {
+        m_grid->setCol(c);
+        m_grid->setRow(0);
+        m_grid->setCellAlignment(FlexGrid::AlignCenterCenter);
+        m_grid->setCellFontBold(true);
+    }
+}
+
+void GridEditor::fill(const QList<QStringList>& records)
+{
+    const int count = int(records.size());
+    m_grid->setUpdatesEnabled(false);
+    m_grid->setRows(std::max(count, 1) + 1);
+    for (int c = 1; c < m_grid->cols(); ++c)
+        m_grid->setTextMatrix(1, c, QString());
+    for (int r = 0; r < count; ++r)
+        for (int c = 1; c < m_grid->cols(); ++c)
+            m_grid->setTextMatrix(r + 1, c, records[r].value(c - 1));
+    m_grid->setUpdatesEnabled(true);
+}
+
+bool GridEditor::movesOver(int col) const
+{
+    return col >= m_options.firstMovedOver && col <= m_options.lastMovedOver;
+}
+
+void GridEditor::place(int col, int row)
+{
+    m_editor->hide();
+    m_grid->setCol(col);
+    m_grid->setRow(row);
+    // The editor belongs to this cell until it is placed again, whatever becomes current meanwhile.
+    m_placedRow = m_grid->row();
+    m_placedCol = m_grid->col();
+    m_editor->setText(m_grid->text());
+    m_editor->end(false);
+    if (movesOver(m_placedCol)) {
+        const double left = m_grid->x() * FlexGrid::TwipsPerPixel + m_grid->cellLeft() - 10;
+        const double top = m_grid->y() * FlexGrid::TwipsPerPixel + m_grid->cellTop() - 20;
+        m_editor->setGeometry(toPixels(left), toPixels(top), toPixels(m_grid->cellWidth()),
+                              toPixels(m_grid->cellHeight()));
+    }
+    m_editor->show();
+    m_editor->raise();
+}
+
+void GridEditor::hide()
+{
+    m_editor->hide();
+}
+
+void GridEditor::resync()
+{
+    if (m_placedRow < 0 || m_placedRow >= m_grid->rows() || m_placedCol < 0 || m_placedCol >= m_grid->cols()) {
+        m_editor->hide();
+        return;
+    }
+    QScopedValueRollback<bool> syncing(m_syncing, true);
+    m_editor->setText(m_grid->textMatrix(m_placedRow, m_placedCol));
+}
+
+void GridEditor::focusIfVisible()
+{
+    if (!m_editor->isHidden())
+        m_editor->setFocus();
+}
+
+void GridEditor::textChanged(const QString& text)
+{
+    if (m_syncing)
+        return;
+    if (m_placedRow >= 1 && m_placedCol >= 1 && m_placedCol < keyColumn())
+        m_grid->setTextMatrix(m_placedRow, m_placedCol, text);
+    if (rule && m_placedCol == ruleColumn) {
+        const QString ruled = rule(text);
+        if (ruled != text)
+            m_editor->setText(ruled); // raises the change again, which writes the ruled text back
+    }
+}
+
+void GridEditor::mouseDown()
+{
+    if (m_grid->mouseRow() == 0) {
+        hide();
+        return;
+    }
+    const int row = m_grid->mouseRow();
+    const int col = m_grid->mouseCol();
+    if (row < 1 || row >= m_grid->rows() || col < 1 || col > m_options.lastEditable)
+        return;
+    place(m_grid->col(), m_grid->row());
+    m_editor->setFocus();
+}
+
+void GridEditor::placeCurrent()
+{
+    place(m_grid->col(), m_grid->row());
+    m_editor->setFocus();
+}
+
+bool GridEditor::caretAtStart() const
+{
+    const int start = m_editor->hasSelectedText() ? m_editor->selectionStart() : m_editor->cursorPosition();
+    return start == 0;
+}
+
+bool GridEditor::caretAtEnd() const
+{
+    const int start = m_editor->hasSelectedText() ? m_editor->selectionStart() : m_editor->cursorPosition();
+    return start == m_editor->text().length();
+}
+
+void GridEditor::moveToRow(int row, RowMove why)
+{
+    m_grid->setRow(row);
+    if (rowMoved)
+        rowMoved(why);
+    placeCurrent();
+}
+
+bool GridEditor::keyDown(int key)
+{
+    const int row = m_grid->row();
+    const int col = m_grid->col();
+    const int lastRow = m_grid->rows() - 1;
+    const bool firstColumnFilled = !isBlank(m_grid->textMatrix(row, 1));
+    switch (key) {
+    case Qt::Key_Return:
+        if (col >= 1 && col < m_options.lastEditable) {
+            m_grid->setCol(col + 1);
+            placeCurrent();
+            return true;
+        }
+        if (col != m_options.lastEditable || (m_options.enterNeedsFirstColumn && !firstColumnFilled))
+            return false;
+        if (row < lastRow) {
+            m_grid->setCol(1);
+            moveToRow(row + 1, RowMove::Enter);
+        } else if (addAtEnd) {
+            addAtEnd();
+            placeCurrent();
+        } else {
+            m_grid->setRows(m_grid->rows() + 1);
+            m_grid->setCol(1);
+            m_grid->setRow(m_grid->rows() - 1);
+            placeCurrent();
+        }
+        return true;
+    case Qt::Key_Right:
+        if (!caretAtEnd() || col < 1 || col >= m_options.lastEditable)
+            return false;
+        m_grid->setCol(col + 1);
+        placeCurrent();
+        return true;
+    case Qt::Key_Left:
+        if (!caretAtStart() || col <= 1)
+            return false;
+        m_grid->setCol(col - 1);
+        placeCurrent();
+        return true;
+    case Qt::Key_Down:
+        if (row < lastRow) {
+            moveToRow(row + 1, RowMove::Down);
+            return true;
+        }
+        if (!firstColumnFilled)
+            return false;
+        m_grid->setRows(m_grid->rows() + 1);
+        moveToRow(m_grid->rows() - 1, RowMove::DownAppend);
+        return true;
+    case Qt::Key_Up:
+        if (row > 1) {
+            moveToRow(row - 1, RowMove::Up);
+            return true;
+        }
+        if (m_options.upOnFirstRowPlacesAgain) {
+            placeCurrent();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+// The keys are looked at before the text box sees them; a key that moved the editor is used up by the move,
+// every other key (Esc included) goes on to the text box and, when it has no use for it, to the window.
+bool GridEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_editor && event->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Enter)
+            key = Qt::Key_Return;
+        return keyDown(key);
+    }
+    return QObject::eventFilter(watched, event);
+}

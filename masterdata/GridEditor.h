@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class FlexGrid;
+class QLineEdit;
+
+// The floating text box that edits a master-data grid in place: it stands over one cell, copies every change
+// of its text back into that cell, and moves from cell to cell with Enter, the arrow keys and the mouse.
+// The grid's last column holds the record's key and is never written here.
+class GridEditor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Why the current row of a grid moved by the keyboard; master grids reload their detail grid on it.
+    enum class RowMove { Up, Down, DownAppend, Enter };
+
+    struct Options {
+        int lastEditable = 1;   // columns 1 to lastEditable take the mouse and the keys
+        int firstMovedOver = 1; // the editor is moved over these columns; over others it keeps its place
+        int lastMovedOver = 1;
+        bool upOnFirstRowPlacesAgain = false;
+        bool enterNeedsFirstColumn = false; // Enter after the last column only when column 1 is not blank
+    };
+
+    GridEditor(FlexGrid* grid, QLineEdit* editor, const Options& options, QObject* parent = nullptr);
+
+    FlexGrid* grid() const { return m_grid; }
+    QLineEdit* editor() const { return m_editor; }
+
+    // Headings of the data columns (index = column, "" for none) and width factors of column 0 and the data
+    // columns; the key column gets width 0.
+    void layOut(const QStringList& headings, const QList<double>& widthFactors);
+
+    // Refills the data rows, one record a row (columns 1 to the key column); no record gives one blank row.
+    // Every cell is written, so no cell keeps the text of a row that stood there before.
+    void fill(const QList<QStringList>& records);
+
+    // Makes (col, row) the grid's current cell and shows the editor over it with the cell's text.
+    void place(int col, int row);
+    void hide();
+    // After the grid was refilled: the editor shows what its cell now holds, without writing anything back.
+    void resync();
+    void focusIfVisible();
+
+    int placedRow() const { return m_placedRow; }
+    int placedCol() const { return m_placedCol; }
+    int keyColumn() const;
+
+    // The master grids reload their detail grid here, before the editor is placed on the new row.
+    std::function<void(RowMove)> rowMoved;
+    // Enter after the last cell of the last row; unset: a blank row is appended without saving.
+    std::function<void()> addAtEnd;
+    // Rewrites the text typed into one column (the question type).
+    int ruleColumn = -1;
+    std::function<QString(const QString&)> rule;
+
+    static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void textChanged(const QString& text);
+    void mouseDown();
+    bool keyDown(int key);
+    void placeCurrent();
+    void moveToRow(int row, RowMove why);
+    bool movesOver(int col) const;
+    bool caretAtStart() const;
+    bool caretAtEnd() const;
+
+    FlexGrid* m_grid;
+    QLineEdit* m_editor;
+    Options m_options;
+    int m_placedRow = -1;
+    int m_placedCol = -1;
+    bool m_syncing = false;
+};
