@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include <algorithm>
+#include <initializer_list>
+
 // The windows' layouts are given in twips, 15 to the pixel.
 inline void setTwipsGeometry(QWidget* widget, int left, int top, int width, int height)
 {
@@ -13,4 +16,15 @@ inline void widenToText(QWidget* widget)
 {
     if (widget->sizeHint().width() > widget->width())
         widget->resize(widget->sizeHint().width(), widget->height());
+}
+
+// Widens a column of buttons to its longest caption, growing to the left so the column keeps its right edge
+// and its buttons one width.
+inline void widenColumnLeftwards(std::initializer_list<QWidget*> column)
+{
+    int needed = 0;
+    for (QWidget* w : column)
+        needed = std::max({needed, w->sizeHint().width(), w->width()});
+    for (QWidget* w : column)
+        w->setGeometry(w->x() + w->width() - needed, w->y(), needed, w->height());
 }

@@ -81,6 +81,7 @@ void frmParameter::buildControls()
     cmdDeleteParameter =
         button(QStringLiteral("&Delete Parameter"), fraParameterDtls, QStyle::SP_TrashIcon, "cmdDeleteParameter");
     setTwipsGeometry(cmdDeleteParameter, 9255, 1710, 1500, 555);
+    widenColumnLeftwards({cmdAddParameter, cmdSaveParameter, cmdDeleteParameter});
     Label2 = hint(QStringLiteral("Select the Parameter to Delete"), fraParameterDtls, "Label2");
     setTwipsGeometry(Label2, 105, 2280, 2355, 240);
     txtParameterDtls = new QLineEdit(fraParameterDtls);
@@ -102,6 +103,7 @@ void frmParameter::buildControls()
     cmdDeleteQuestion =
         button(QStringLiteral("Delete Q&uestion"), fraQuestionDtls, QStyle::SP_TrashIcon, "cmdDeleteQuestion");
     setTwipsGeometry(cmdDeleteQuestion, 9240, 1695, 1500, 555);
+    widenColumnLeftwards({cmdAddQuestion, cmdSaveQuestion, cmdDeleteQuestion});
     Label1 = hint(QStringLiteral("Question Name Column is mandatory"), fraQuestionDtls, "Label1");
     setTwipsGeometry(Label1, 120, 2520, 2700, 225);
     Label3 =
