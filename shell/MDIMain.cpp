@@ -3,6 +3,10 @@
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
+#include "surveys/SurveyWindows.h"
+#include "surveys/frmEditExistingSurvey.h"
+#include "surveys/frmNewSurvey.h"
+#include "surveys/frmSelectSurvey.h"
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/help/HelpWindow.h"
@@ -14,9 +18,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -107,6 +111,7 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     buildStatusBar();
     buildMenus();
     connectHandlers();
+    connectSurveyWindows();
     resize(1024, 720);
     // Every window reports progress through Progress; panel 1 shows it.
     Progress::setTextSink([this](const QString& text) { m_panelText->setText(text); });
@@ -117,6 +122,7 @@ MDIMain::~MDIMain()
     if (s_instance == this) {
         s_instance = nullptr;
         Progress::setTextSink({});
+        SurveyWindows::useDefaults();
     }
 }
 
@@ -270,6 +276,8 @@ void MDIMain::connectHandlers()
     wire(mnuCusAndResp, &MDIMain::mnuCusAndResp_Click);
     wire(mnuPrameter, &MDIMain::mnuPrameter_Click);
     wire(mnuSettings, &MDIMain::mnuSettings_Click);
+    wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
+    wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
@@ -354,6 +362,27 @@ void MDIMain::mnuPrameter_Click()
         unloadChild<frmCustomer>();
         showParameterWindow();
     });
+}
+
+// The survey windows reach each other through the main window's one instance of each.
+void MDIMain::connectSurveyWindows()
+{
+    SurveyWindows::selectSurvey = [this] { return m_windows->find<frmSelectSurvey>(); };
+    SurveyWindows::editExistingSurvey = [this] { return m_windows->find<frmEditExistingSurvey>(); };
+    SurveyWindows::loadedNewSurvey = [this] { return m_windows->find<frmNewSurvey>(); };
+    SurveyWindows::newSurvey = [this] { return m_windows->load<frmNewSurvey>(); };
+    SurveyWindows::show = [this](QWidget* window) { m_windows->showWindow(window); };
+    SurveyWindows::unload = [](QWidget* window) { WindowRegistry::unloadWindow(window); };
+}
+
+void MDIMain::mnuNewSurvey_Click()
+{
+    opening(true, [this] { showChild<frmSelectSurvey>(); });
+}
+
+void MDIMain::mnuEditSurvey_Click()
+{
+    opening(true, [this] { showChild<frmEditExistingSurvey>(); });
 }
 
 void MDIMain::mnuSettings_Click()

@@ -38,6 +38,7 @@ public:
     template <class T> bool isLoaded() const { return m_windows->isLoaded<T>(); }
     void showCustomerWindow();
     void showParameterWindow();
+    void connectSurveyWindows();
 
     // Opening a window from the main window: hourglass, "Opening Form..." in panel 1 when asked for, the steps,
     // then "" and the normal cursor.
@@ -112,6 +113,8 @@ public:
     void mnuCusAndResp_Click();
     void mnuPrameter_Click();
     void mnuSettings_Click();
+    void mnuNewSurvey_Click();
+    void mnuEditSurvey_Click();
     void mnuExit_Click();
     void mnuGettingStarted_Click();
     void mnuDralHelp_Click();

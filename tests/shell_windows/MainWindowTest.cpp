@@ -7,13 +7,18 @@
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/HelpTopics.h"
+#include "surveys/frmEditExistingSurvey.h"
+#include "surveys/frmNewSurvey.h"
+#include "surveys/frmSelectSurvey.h"
 #include "shell/frmAboutUs.h"
 #include "shell/frmSetting.h"
 #include "shell/gblGlobal.h"
 
 #include <QAction>
 #include <QFile>
+#include <QListWidget>
 #include <QLocale>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTime>
@@ -296,4 +301,22 @@ TEST_F(MainWindow, MasterDataWindowsReplaceEachOtherOnlyThroughTheMenus)
     EXPECT_FALSE(main()->isLoaded<frmCustomer>());
     EXPECT_FALSE(main()->isLoaded<frmParameter>());
     EXPECT_TRUE(main()->isLoaded<frmSetting>());
+}
+
+TEST_F(MainWindow, SurveyMenusOpenTheChooserWhichLeadsToTheCompositionWindow)
+{
+    run(QStringLiteral("insert into customer (custname) values ('Acme')"));
+    run(QStringLiteral("insert into respondent (custid, respondentname) values (1, 'Ann')"));
+    main()->mnuEditSurvey->trigger();
+    EXPECT_TRUE(main()->isLoaded<frmEditExistingSurvey>());
+    main()->mnuNewSurvey->trigger();
+    frmSelectSurvey* chooser = main()->child<frmSelectSurvey>();
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_GT(chooser->lstRespondent->count(), 0);
+    chooser->lstRespondent->setCurrentRow(0);
+    chooser->cmdBlankSurvey->click();
+    ASSERT_TRUE(main()->isLoaded<frmNewSurvey>());
+    frmNewSurvey* composer = main()->child<frmNewSurvey>();
+    EXPECT_TRUE(composer->isVisible());
+    EXPECT_EQ(composer->window(), main()->window());
 }

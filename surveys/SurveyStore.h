@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// The statements behind the survey windows, kept in one place so that the chooser, the two survey windows and
+// the copy window store a survey the same way. Every function throws ProviderError; the windows catch it at the
+// end of their procedure and own the transaction.
+class SurveyStore
+{
+public:
+    struct Question {
+        QString parameter;
+        QString question;
+        bool operator==(const Question&) const = default;
+    };
+
+    // Names and look-ups; 0 or an invalid date stand for "none".
+    static QStringList customers();
+    static QStringList customersWithSurveys();
+    static QStringList respondentsOf(const QString& customer);
+    static int respondentId(int custid, const QString& respondent);
+    static int surveyId(const QDate& date, int custid);
+    static QList<QDate> surveyDates(int custid, int respid);
+    static bool surveyExists(const QDate& date, const QString& customer, const QString& respondent);
+
+    // The catalogue for the tree: each parameter name once, with its questions (each once) and their kind.
+    struct CatalogueQuestion {
+        QString question;
+        bool scored = false;
+    };
+    struct CatalogueParameter {
+        QString name;
+        QList<CatalogueQuestion> questions;
+    };
+    static QList<CatalogueParameter> catalogue();
+
+    // One respondent's survey, in its stored order.
+    static QList<Question> surveyQuestions(int respid, int surveyid);
+
+    // Creates the survey row of customer and date when it is missing; returns its id (0 for no customer).
+    static int ensureSurvey(const QDate& date, int custid);
+    // Rewrites the respondent's question rows with positions 1..n in list order. A row that no longer names a
+    // catalogue question is left out rather than stored with an unknown id.
+    static void storeQuestions(int respid, int surveyid, const QList<Question>& questions);
+    // Swaps the position of the question with its neighbour step (-1 above, +1 below) in this respondent's
+    // survey. Returns the question's new position, or 0 when there was nothing to swap with.
+    static int moveQuestion(int respid, int surveyid, const Question& question, int step);
+    // Appends to the target every source question it lacks, after its last position. Returns how many.
+    static int appendMissing(int sourceRespid, int sourceSurveyid, int targetRespid, int targetSurveyid);
+
+    static QDate toDate(const QVariant& value);
+    static QString dateText(const QDate& date);
+};

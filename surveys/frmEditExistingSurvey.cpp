@@ -1,0 +1,372 @@
+#include "surveys/frmEditExistingSurvey.h"
+
+#include "platform/dialogs/MsgBox.h"
+#include "platform/grid/FlexGrid.h"
+#include "shell/Db.h"
+#include "shell/Progress.h"
+#include "shell/ProviderError.h"
+#include "shell/Transaction.h"
+#include "shell/gblGlobal.h"
+#include "surveys/EscapeCloser.h"
+#include "surveys/SurveyWindows.h"
+#include "surveys/frmPasteSurvey.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace
+{
+
+template <typename W> W* make(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
+{
+    auto* l = make<QLabel>(parent, name, geometry);
+    l->setText(text);
+    return l;
+}
+
+} // namespace
+
+frmEditExistingSurvey::frmEditExistingSurvey(QWidget* parent) : SurveyEditor(parent)
+{
+    setObjectName(QStringLiteral("frmEditExistingSurvey"));
+    setWindowTitle(QStringLiteral("Edit Survey"));
+    Label3 = makeLabel(this, "Label3", QStringLiteral("Select Customer"), QRect(10, 8, 250, 18));
+    cmbCustomer = make<QComboBox>(this, "cmbCustomer", QRect(10, 28, 250, 26));
+    Label7 = makeLabel(this, "Label7", QStringLiteral("Select Respondent "), QRect(280, 8, 250, 18));
+    lstRespondent = make<QListWidget>(this, "lstRespondent", QRect(280, 28, 250, 100));
+    Label8 = makeLabel(this, "Label8", QStringLiteral("Select from  Available Date(s)"), QRect(550, 8, 200, 18));
+    lstSurvetDates = make<QListWidget>(this, "lstSurvetDates", QRect(550, 28, 200, 100));
+    Label6 = makeLabel(this, "Label6", QStringLiteral("Press 'Delete Key' to delete the selected Survey Date"),
+                       QRect(760, 28, 124, 100));
+    Label6->setWordWrap(true);
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label5 = new QLabel(QStringLiteral("'Double Click'  to remove the selected Row"), this);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    setFixedSize(894, layOutEditor(142));
+
+    connect(cmbCustomer, &QComboBox::currentIndexChanged, this, &frmEditExistingSurvey::cmbCustomer_Click);
+    connect(lstRespondent, &QListWidget::itemSelectionChanged, this, &frmEditExistingSurvey::lstRespondent_Click);
+    connect(lstSurvetDates, &QListWidget::itemSelectionChanged, this, &frmEditExistingSurvey::lstSurvetDates_Click);
+    lstSurvetDates->installEventFilter(this);
+}
+
+void frmEditExistingSurvey::Form_Load()
+{
+    loadEditor();
+    toFillCustomerList();
+    if (cmbCustomer->count() > 0)
+        cmbCustomer->setCurrentIndex(0);
+    if (lstSurvetDates->count() > 0 && lstSurvetDates->selectedItems().isEmpty())
+        lstSurvetDates->setCurrentRow(0);
+    EscapeCloser::install(this);
+    SurveyWindows::registerInstance(this);
+}
+
+QString frmEditExistingSurvey::customerName() const
+{
+    const int i = cmbCustomer->currentIndex();
+    return i >= 0 ? cmbCustomer->itemText(i) : QString();
+}
+
+QString frmEditExistingSurvey::respondentName() const
+{
+    const QList<QListWidgetItem*> selected = lstRespondent->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+QDate frmEditExistingSurvey::surveyDate() const
+{
+    const QList<QListWidgetItem*> selected = lstSurvetDates->selectedItems();
+    return selected.isEmpty() ? QDate() : selected.first()->data(Qt::UserRole).toDate();
+}
+
+void frmEditExistingSurvey::toFillCustomerList()
+{
+    try {
+        toTestConnection();
+        const QStringList names = SurveyStore::customersWithSurveys();
+        const QSignalBlocker blocker(cmbCustomer);
+        cmbCustomer->clear();
+        cmbCustomer->addItems(names);
+        cmbCustomer->setCurrentIndex(-1);
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+    }
+}
+
+void frmEditExistingSurvey::cmbCustomer_Click()
+{
+    if (cmbCustomer->currentIndex() != -1)
+        toFillRespondentList();
+}
+
+void frmEditExistingSurvey::toFillRespondentList()
+{
+    try {
+        toTestConnection();
+        const QStringList names = SurveyStore::respondentsOf(customerName());
+        {
+            const QSignalBlocker blocker(lstRespondent);
+            lstRespondent->clear();
+            lstRespondent->addItems(names);
+        }
+        if (lstRespondent->count() > 0) {
+            lstRespondent->setCurrentRow(0);
+        } else {
+            // Nobody left to show a survey of.
+            const QSignalBlocker blocker(lstSurvetDates);
+            lstSurvetDates->clear();
+            setBlankGrid();
+        }
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+    }
+}
+
+void frmEditExistingSurvey::lstRespondent_Click()
+{
+    if (lstRespondent->count() == 0)
+        return;
+    toFillSurveyDateList();
+    selectFirstDate();
+    toRefreshGrid();
+}
+
+void frmEditExistingSurvey::selectFirstDate()
+{
+    if (lstSurvetDates->count() > 0)
+        lstSurvetDates->setCurrentRow(0);
+}
+
+void frmEditExistingSurvey::toFillSurveyDateList()
+{
+    try {
+        toTestConnection();
+        const int custid = toGetCustomerID(customerName());
+        const int respid = SurveyStore::respondentId(custid, respondentName());
+        const QList<QDate> dates = SurveyStore::surveyDates(custid, respid);
+        const QSignalBlocker blocker(lstSurvetDates);
+        lstSurvetDates->clear();
+        for (const QDate& d : dates) {
+            auto* item = new QListWidgetItem(SurveyStore::dateText(d), lstSurvetDates);
+            item->setData(Qt::UserRole, d);
+        }
+        lstSurvetDates->setCurrentRow(-1);
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+    }
+}
+
+void frmEditExistingSurvey::lstSurvetDates_Click()
+{
+    if (!lstSurvetDates->selectedItems().isEmpty())
+        toRefreshGrid();
+}
+
+bool frmEditExistingSurvey::toRefreshGridPrecheck()
+{
+    if (lstSurvetDates->count() == 0) {
+        setBlankGrid();
+        return false;
+    }
+    return true;
+}
+
+bool frmEditExistingSurvey::toCheckAddAllowed()
+{
+    const int style = MsgBox::Critical + MsgBox::Information;
+    if (lstSurvetDates->count() == 0) {
+        Progress::setBusy(false);
+        MsgBox::show(QStringLiteral("No Survey Date available......"), style, QLatin1String(kTitle));
+        return false;
+    }
+    if (lstSurvetDates->selectedItems().isEmpty()) {
+        Progress::setBusy(false);
+        MsgBox::show(QStringLiteral("No Survey Date selected......Select one and proceed....."), style,
+                     QLatin1String(kTitle));
+        return false;
+    }
+    return true;
+}
+
+bool frmEditExistingSurvey::mayStoreEmptyList() const
+{
+    return lstSurvetDates->count() > 0;
+}
+
+QString frmEditExistingSurvey::toGetRespondentID(const QString& name)
+{
+    try {
+        toTestConnection();
+        const int id = SurveyStore::respondentId(toGetCustomerID(customerName()), name);
+        return id == 0 ? QString() : QString::number(id);
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+        return QString();
+    }
+}
+
+void frmEditExistingSurvey::cmdCopy_Click()
+{
+    Progress::setBusy(true);
+    Progress::setText(QStringLiteral("Opening Form....."));
+    if (lstRespondent->count() == 0) {
+        Progress::setBusy(false);
+        MsgBox::show(QStringLiteral("No Respondent name present to Edit Survey"), MsgBox::Critical,
+                     QLatin1String(kTitle));
+    } else if (lstSurvetDates->count() == 0) {
+        Progress::setBusy(false);
+        MsgBox::show(QStringLiteral("No Survey Date available for the Selected Respondent...Import from other "
+                                    "survey cannot be performed.."),
+                     MsgBox::Critical, QLatin1String(kTitle));
+    } else if (!respondentName().isEmpty() && surveyDate().isValid()) {
+        gPasteForNewSurvey = false;
+        frmPasteSurvey paste({customerName(), respondentName(), surveyDate()}, this, this);
+        Progress::setBusy(false);
+        SurveyWindows::runPaste(paste);
+    }
+    Progress::setText(QString());
+    Progress::setBusy(false);
+}
+
+bool frmEditExistingSurvey::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lstSurvetDates && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        lstSurvetDates_KeyDown(key == Qt::Key_Delete ? 46 : key);
+    }
+    return SurveyEditor::eventFilter(watched, event);
+}
+
+void frmEditExistingSurvey::lstSurvetDates_KeyDown(int key)
+{
+    if (key == 46) {
+        Progress::setText(QStringLiteral("Deletion in Progress...."));
+        const QList<QListWidgetItem*> selected = lstSurvetDates->selectedItems();
+        if (selected.size() == 1) {
+            const int answer =
+                MsgBox::show(QStringLiteral("You are about to delete the survey dated ") + selected.first()->text() +
+                                 QStringLiteral(" for Customer - ") + customerName() + QStringLiteral("\r\n") +
+                                 QStringLiteral("Are you sure you want to delete...?"),
+                             MsgBox::YesNo, QLatin1String(kTitle));
+            const bool empty = grdParamAndQuest->rows() == 2;
+            if (answer != MsgBox::Yes) {
+                Progress::setText(QStringLiteral("Deletion Cancelled...."));
+            } else if (empty) {
+                toDeleteEmptySurvey();
+            } else {
+                toDeleteSurvey();
+                selectFirstDate();
+                toRefreshGrid();
+            }
+        }
+    }
+    Progress::setText(QString());
+}
+
+void frmEditExistingSurvey::toDeleteSurvey()
+{
+    const QDate date = surveyDate();
+    try {
+        toTestConnection();
+        const int custid = toGetCustomerID(customerName());
+        const int respid = SurveyStore::respondentId(custid, respondentName());
+        if (custid == 0 || respid == 0 || !date.isValid())
+            return;
+        Transaction t;
+        const QVariant surveyid =
+            Db::scalar(QStringLiteral("select surveyid from responquery where sdate=? and custid=? order by surveyid"),
+                       {date, custid});
+        if (surveyid.isValid()) {
+            // The survey row is shared by every respondent of the customer on that date: it goes only with the
+            // last of them.
+            const bool shared =
+                Db::exists(QStringLiteral("select 1 from responquesindex where surveyid=? and respondentid<>?"),
+                           {surveyid, respid});
+            if (!shared)
+                Db::exec(QStringLiteral("delete from survey where sdate=? and custid=? and surveyid=?"),
+                         {date, custid, surveyid});
+            Db::exec(QStringLiteral("delete from responquesindex where surveyid=? and respondentid=?"),
+                     {surveyid, respid});
+            Db::exec(QStringLiteral("delete from reportlinktable where sdate=? and respondentid=?"), {date, respid});
+            Db::exec(QStringLiteral("delete from feedbackobjective where surveyid=? and respondentid=? and "
+                                    "surveydate=?"),
+                     {surveyid, respid, date});
+            Db::exec(QStringLiteral("delete from feedbackdescriptive where surveyid=? and respondentid=? and "
+                                    "surveydate=?"),
+                     {surveyid, respid, date});
+            Db::exec(QStringLiteral("delete from log where surveyid=? and respid=?"), {surveyid, respid});
+        }
+        t.commit();
+        toFillSurveyDateList();
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+    }
+}
+
+void frmEditExistingSurvey::toDeleteEmptySurvey()
+{
+    const QDate date = surveyDate();
+    try {
+        toTestConnection();
+        const int custid = toGetCustomerID(customerName());
+        if (custid == 0 || !date.isValid())
+            return;
+        Transaction t;
+        if (!Db::exists(QStringLiteral("select 1 from responquery where custid=?"), {custid})) {
+            const int surveyid = SurveyStore::surveyId(date, custid);
+            const int respid = SurveyStore::respondentId(custid, respondentName());
+            if (surveyid != 0 && respid != 0) {
+                Db::exec(QStringLiteral("delete from feedbackobjective where surveyid=? and respondentid=?"),
+                         {surveyid, respid});
+                Db::exec(QStringLiteral("delete from feedbackdescriptive where surveyid=? and respondentid=?"),
+                         {surveyid, respid});
+                Db::exec(QStringLiteral("delete from reportlinktable where sdate=? and respondentid=?"),
+                         {date, respid});
+                Db::exec(QStringLiteral("delete from log where surveyid=? and respid=?"), {surveyid, respid});
+            }
+            Db::exec(QStringLiteral("delete from survey where custid=? and sdate=?"), {custid, date});
+        }
+        t.commit();
+        toFillSurveyDateList();
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+    }
+}
+
+QString frmEditExistingSurvey::toGetLogFileName()
+{
+    try {
+        toTestConnection();
+        const int respid = SurveyStore::respondentId(toGetCustomerID(customerName()), respondentName());
+        const QVariant name = Db::scalar(
+            QStringLiteral("select xlsfilename from log where custname=? and respid=? and sdate=? order by rowid"),
+            {customerName(), respid, surveyDate()});
+        return name.isValid() ? name.toString() : QString();
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+        return QString();
+    }
+}
+
+bool frmEditExistingSurvey::toCheckDuplicateFileName(const QString& name)
+{
+    try {
+        toTestConnection();
+        return Db::exists(QStringLiteral("select 1 from log where xlsfilename=?"), {name});
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+        return false;
+    }
+}
