@@ -8,6 +8,11 @@
 namespace
 {
 
+// A survey workbook inflates to well under a megabyte; these bounds stop a crafted archive from claiming more
+// memory than any real workbook needs.
+constexpr zip_uint64_t MaxPartSize = 64ull * 1024 * 1024;
+constexpr zip_uint64_t MaxPackageSize = 256ull * 1024 * 1024;
+
 QString zipErrorText(zip_error_t* error)
 {
     return QString::fromLocal8Bit(zip_error_strerror(error));
@@ -87,10 +92,18 @@ bool XlsxPackage::load(const QByteArray& zip, QString* error)
     zip_error_fini(&zerror);
 
     bool ok = true;
+    QString limitError;
+    zip_uint64_t total = 0;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     for (zip_int64_t i = 0; i < count && ok; ++i) {
         zip_stat_t st;
         if (zip_stat_index(archive, zip_uint64_t(i), 0, &st) != 0) {
+            ok = false;
+            break;
+        }
+        total += st.size;
+        if (!(st.valid & ZIP_STAT_SIZE) || st.size > MaxPartSize || total > MaxPackageSize) {
+            limitError = QStringLiteral("a part inflates to more than a workbook can hold");
             ok = false;
             break;
         }
@@ -112,7 +125,7 @@ bool XlsxPackage::load(const QByteArray& zip, QString* error)
         m_parts.emplace_back(name, data);
     }
     if (!ok)
-        *error = QString::fromLocal8Bit(zip_strerror(archive));
+        *error = limitError.isEmpty() ? QString::fromLocal8Bit(zip_strerror(archive)) : limitError;
     zip_discard(archive);
     reindex();
     return ok;

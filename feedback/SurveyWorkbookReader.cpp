@@ -1,0 +1,114 @@
+#include "feedback/SurveyWorkbookReader.h"
+
+#include "platform/workbook/Workbook.h"
+#include "shell/gblGlobal.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace
+{
+
+constexpr int ColumnB = 2;
+constexpr int ColumnC = 3;
+constexpr int ColumnD = 4;
+constexpr int ColumnI = 9;
+constexpr qint64 MaxFileSize = 64ll * 1024 * 1024;
+
+// I4 as a number: a number cell, or text that reads as one. Empty counts as no questions.
+bool questionCount(const Worksheet& sheet, double* count)
+{
+    const QVariant v = sheet.value(4, ColumnI);
+    switch (v.typeId()) {
+    case QMetaType::UnknownType:
+        *count = 0;
+        return true;
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        *count = v.toDouble();
+        return std::isfinite(*count);
+    case QMetaType::QString: {
+        bool ok = false;
+        *count = v.toString().trimmed().toDouble(&ok);
+        return ok && std::isfinite(*count);
+    }
+    default:
+        return false;
+    }
+}
+
+bool fail(QString* error, const QString& path, const QString& reason)
+{
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return false;
+}
+
+} // namespace
+
+bool SurveyWorkbookReader::Answer::hasAnswer() const
+{
+    return answer.trimmed() != QLatin1String(kAnswerPrompt);
+}
+
+bool SurveyWorkbookReader::isTemplate(const QString& fileNameOrPath)
+{
+    return QFileInfo(fileNameOrPath).fileName().compare(QLatin1String("template.xlsx"), Qt::CaseInsensitive) == 0;
+}
+
+bool SurveyWorkbookReader::read(const QString& path, const QuestionType& isScored, Content* content, QString* error)
+{
+    *content = Content();
+    // Far beyond any survey workbook; reading such a file whole would only exhaust memory.
+    if (QFileInfo(path).size() > MaxFileSize)
+        return fail(error, path, QStringLiteral("the file is too large for a survey workbook"));
+    QString reason;
+    std::unique_ptr<Workbook> book = Workbook::open(path, &reason);
+    if (!book) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    Worksheet* sheet = book->sheet(QStringLiteral("Sheet1"));
+    if (!sheet)
+        return fail(error, path, QStringLiteral("the workbook has no worksheet \"Sheet1\""));
+    if (sheet->isProtected() && !sheet->unprotect(QString::fromLatin1(kDatabasePassword)))
+        return fail(error, path, QStringLiteral("\"Sheet1\" is protected with another password"));
+
+    content->respondentId = sheet->text(2, ColumnI);
+    content->surveyDate = sheet->dateValue(3, ColumnI);
+    if (!content->surveyDate.isValid())
+        return fail(error, path, QStringLiteral("cell I3 does not hold the survey date"));
+    double count = 0;
+    if (!questionCount(*sheet, &count))
+        return fail(error, path, QStringLiteral("cell I4 does not hold the number of questions"));
+    // Three rows per question at most; a count that would run past the sheet's last row is not a survey's.
+    if (count > double(Worksheet::MaxRows - kFirstQuestionRow - 1) / 3)
+        return fail(error, path, QStringLiteral("cell I4 holds more questions than a worksheet can"));
+    content->questionCount = int(std::lround(count));
+    content->surveyId = sheet->text(5, ColumnI);
+
+    const long lastRow = std::lround(count * 3 + kFirstQuestionRow + 1);
+    for (long r = kFirstQuestionRow; r <= lastRow; ++r) {
+        const int row = int(r);
+        const QString id = sheet->text(row, ColumnI);
+        if (id.isEmpty())
+            continue;
+        Answer a;
+        a.row = row;
+        a.questionId = id;
+        a.scored = isScored(id);
+        a.weightage = sheet->text(row, ColumnD);
+        if (a.scored) {
+            a.score = sheet->text(row, ColumnC);
+            r += 1;
+        } else {
+            a.answer = sheet->text(row + 1, ColumnB);
+            r += 2;
+        }
+        content->answers.append(a);
+    }
+    return true;
+}

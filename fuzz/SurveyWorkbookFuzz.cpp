@@ -1,0 +1,102 @@
+// Feeds returned survey workbooks to the reader. An input whose first byte is odd is the file itself, so the
+// archive handling is exercised; otherwise the rest of the input holds the worksheet, shared strings, styles and
+// workbook parts (separated by "\n--part--\n") and is packed into a sound archive first, so that the mutations
+// reach the XML instead of stopping at the archive's checksums.
+
+#include "feedback/SurveyWorkbookReader.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QList>
+
+#include <zip.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <unistd.h>
+
+namespace
+{
+
+const char* const PartNames[] = {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml",
+                                 "xl/workbook.xml"};
+
+const char* const ContentTypes =
+    R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+    R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+    R"(<Default Extension="xml" ContentType="application/xml"/></Types>)";
+const char* const RootRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" )"
+    R"(Target="xl/workbook.xml"/></Relationships>)";
+const char* const WorkbookRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
+    R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
+    R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)"
+    R"(</Relationships>)";
+
+// The data must stay alive until the archive is closed.
+bool addPart(zip_t* archive, const char* name, const QByteArray& data)
+{
+    zip_source_t* source = zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
+    if (!source)
+        return false;
+    if (zip_file_add(archive, name, source, ZIP_FL_OVERWRITE) < 0) {
+        zip_source_free(source);
+        return false;
+    }
+    return true;
+}
+
+bool writePackage(const QString& path, const QByteArray& input)
+{
+    const QList<QByteArray> parts = input.split('\x01');
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    if (!archive)
+        return false;
+    bool ok = addPart(archive, "[Content_Types].xml",
+                      QByteArray::fromRawData(ContentTypes, qsizetype(std::strlen(ContentTypes)))) &&
+              addPart(archive, "_rels/.rels",
+                      QByteArray::fromRawData(RootRelationships, qsizetype(std::strlen(RootRelationships)))) &&
+              addPart(archive, "xl/_rels/workbook.xml.rels",
+                      QByteArray::fromRawData(WorkbookRelationships, qsizetype(std::strlen(WorkbookRelationships))));
+    for (qsizetype i = 0; ok && i < parts.size() && i < qsizetype(std::size(PartNames)); ++i)
+        ok = addPart(archive, PartNames[i], parts[i]);
+    if (zip_close(archive) != 0) {
+        zip_discard(archive);
+        return false;
+    }
+    return ok;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const QString path = QDir::temp().filePath(QStringLiteral("quorvane-fuzz-%1.xlsx").arg(getpid()));
+    if (size == 0)
+        return 0;
+    const QByteArray rest(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
+    if (data[0] & 1) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        file.write(rest);
+        file.close();
+    } else {
+        QByteArray parts = rest;
+        parts.replace("\n--part--\n", "\x01");
+        if (!writePackage(path, parts))
+            return 0;
+    }
+    SurveyWorkbookReader::Content content;
+    QString error;
+    SurveyWorkbookReader::read(
+        path, [](const QString& id) { return id.size() % 2 == 0; }, &content, &error);
+    return 0;
+}
