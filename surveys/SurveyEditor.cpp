@@ -10,6 +10,7 @@
 #include "shell/gblGlobal.h"
 #include "surveys/ParameterTree.h"
 #include "surveys/SurveyWindows.h"
+#include "surveys/distribution/SurveyDistribution.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -66,10 +67,8 @@ SurveyEditor::SurveyEditor(QWidget* parent) : QWidget(parent)
     cmdPrint = makeButton(this, "cmdPrint", QStringLiteral("&Report"));
     cmdHelp = makeButton(this, "cmdHelp", QStringLiteral("&Help"));
     cmdClose = makeButton(this, "cmdClose", QStringLiteral("&Close"));
-    // The workbook, mail and report work comes with its own buttons' handlers.
+    // The workbook work comes with its own button's handler.
     cmdExport->setEnabled(false);
-    cmdmail->setEnabled(false);
-    cmdPrint->setEnabled(false);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("List of Available Parameters and Questions"));
     Label2 =
@@ -84,6 +83,8 @@ SurveyEditor::SurveyEditor(QWidget* parent) : QWidget(parent)
     connect(cmdCopy, &QPushButton::clicked, this, &SurveyEditor::cmdCopy_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &SurveyEditor::cmdHelp_Click);
     connect(cmdClose, &QPushButton::clicked, this, &SurveyEditor::cmdClose_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &SurveyEditor::cmdPrint_Click);
+    connect(cmdmail, &QPushButton::clicked, this, &SurveyEditor::cmdmail_Click);
     connect(trvParameter, &ParameterTree::dblClick, this, &SurveyEditor::trvParameter_DblClick);
     connect(trvParameter, &ParameterTree::keyDown, this, &SurveyEditor::trvParameter_KeyDown);
     connect(trvParameter, &ParameterTree::oleCompleteDrag, this, &SurveyEditor::trvParameter_OLECompleteDrag);
@@ -441,6 +442,16 @@ void SurveyEditor::cmdHelp_Click()
 void SurveyEditor::cmdClose_Click()
 {
     SurveyWindows::unload(this);
+}
+
+void SurveyEditor::cmdPrint_Click()
+{
+    SurveyDistribution::cmdPrint_Click(*this, reportTitle());
+}
+
+void SurveyEditor::cmdmail_Click()
+{
+    SurveyDistribution::cmdmail_Click(*this);
 }
 
 void SurveyEditor::Form_Activate()

@@ -65,6 +65,8 @@ public:
     virtual void cmdCopy_Click() = 0;
     void cmdHelp_Click();
     void cmdClose_Click();
+    void cmdPrint_Click();
+    void cmdmail_Click();
 
     void trvParameter_DblClick();
     void trvParameter_KeyDown(int key);
@@ -95,6 +97,7 @@ protected:
     virtual bool refusesParameterItem() const { return false; }
     virtual bool mayStoreEmptyList() const { return true; }
     virtual int helpContext() const = 0;
+    virtual QString reportTitle() const = 0;
 
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

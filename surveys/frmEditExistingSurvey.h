@@ -1,6 +1,7 @@
 #pragma once
 
 #include "surveys/SurveyEditor.h"
+#include "surveys/distribution/SurveyDistribution.h"
 
 class QComboBox;
 class QListWidget;
@@ -48,6 +49,7 @@ protected:
     bool refusesParameterItem() const override { return true; }
     bool mayStoreEmptyList() const override;
     int helpContext() const override { return 202; }
+    QString reportTitle() const override { return QLatin1String(SurveyDistribution::kExistingSurveyReportTitle); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "surveys/SurveyEditor.h"
 #include "surveys/SurveyKey.h"
+#include "surveys/distribution/SurveyDistribution.h"
 
 class QLabel;
 
@@ -34,6 +35,7 @@ public:
 
 protected:
     int helpContext() const override { return 201; }
+    QString reportTitle() const override { return QLatin1String(SurveyDistribution::kNewSurveyReportTitle); }
 
 private:
     void showSurvey();

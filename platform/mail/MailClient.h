@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/mail/MailMessage.h"
+
+#include <QString>
+#include <QStringList>
+
+// The desktop's mail client, reached through xdg-email: the client's compose window opens with the recipient,
+// subject, body and attachment filled in, and the user reviews and sends the message there.
+namespace MailClient
+{
+
+// True when a mail client can take a message: xdg-email is on the PATH and the desktop names a mail program
+// (the MAILER variable, or a default application for mailto: links). Otherwise false with the reason.
+bool isAvailable(QString* reason = nullptr);
+
+// Hands one message to the client. Waits (the windows keep painting, but take no input) until xdg-email has
+// finished, or for the grace period when it stays with a client it started: that client then keeps running,
+// its compose window open, and the call returns. False with the reason when the hand-over failed.
+bool compose(const MailMessage& message, QString* error);
+
+// The command-line arguments of a hand-over, without the program.
+QStringList arguments(const MailMessage& message);
+
+// How long a hand-over is watched for a failure before it counts as done, in milliseconds.
+void setGracePeriod(int milliseconds);
+int gracePeriod();
+
+} // namespace MailClient

@@ -1,0 +1,128 @@
+#include "surveys/distribution/SurveyDistribution.h"
+
+#include "platform/dialogs/MsgBox.h"
+#include "platform/grid/FlexGrid.h"
+#include "platform/mail/MailClient.h"
+#include "platform/report/ReportControl.h"
+#include "shell/Progress.h"
+#include "shell/gblGlobal.h"
+#include "surveys/SurveyEditor.h"
+#include "surveys/SurveyStore.h"
+#include "surveys/distribution/DistributionStore.h"
+#include "surveys/export/SurveyExport.h"
+
+namespace
+{
+
+QString title()
+{
+    return QLatin1String(DistributionStore::kTitle);
+}
+
+// The grid keeps one blank last row: a question is on it from three rows on.
+bool hasQuestions(const SurveyEditor& window)
+{
+    return window.grdParamAndQuest->rows() >= 3;
+}
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+SurveyExportContext SurveyDistribution::exportContext(const SurveyEditor& window)
+{
+    SurveyExportContext context;
+    context.customer = window.customerName();
+    context.respondent = window.respondentName();
+    context.surveyDate = window.surveyDate();
+    context.userDefinedName = window.mUserDefinedName;
+    context.mailMode = window.mMailMode;
+    context.fileName = window.mFileName;
+    return context;
+}
+
+QString SurveyDistribution::selectionFormula(const QString& respondent, const QString& customer, const QDate& date)
+{
+    // The names go in as they are stored: the report's grammar takes any apostrophe inside them.
+    return QStringLiteral("{reportlinktable.respondentname} = ['") + respondent +
+           QStringLiteral("'] and {reportlinktable.custname}=['") + customer +
+           QStringLiteral("'] and {reportlinktable.sdate}=date(") + QString::number(date.year()) + QLatin1Char(',') +
+           twoDigits(date.month()) + QLatin1Char(',') + twoDigits(date.day()) + QLatin1Char(')');
+}
+
+void SurveyDistribution::cmdPrint_Click(SurveyEditor& window, const QString& reportTitle)
+{
+    Progress::setBusy(true);
+    if (!hasQuestions(window)) {
+        MsgBox::show(QStringLiteral("No records selected to Print for Date - ") +
+                         SurveyStore::dateText(window.surveyDate()) +
+                         QStringLiteral(".....Kindly Add Question(s) and proceed"),
+                     MsgBox::Information + MsgBox::RightAlign, title());
+        Progress::setBusy(false);
+        return;
+    }
+    Progress::setText(QStringLiteral("Generating Report...."));
+    SurveyExportContext context = exportContext(window);
+    // A failed refill has shown its errors; the report then shows what the table holds.
+    SurveyExport(context).toGetTheLastScoreAndWeightage();
+
+    ReportControl crptPrint(&window);
+    crptPrint.setPassword(QLatin1Char('\n') + QLatin1String(kDatabasePassword));
+    crptPrint.setFormula(0, QStringLiteral("CompanyName='") + gCompanyName + QLatin1Char('\''));
+    crptPrint.setDataFile(0, gDatabasePath);
+    crptPrint.setReportFileName(programFile(QStringLiteral("rptrating.rpt")));
+    crptPrint.setSelectionFormula(selectionFormula(context.respondent, context.customer, context.surveyDate));
+    crptPrint.setWindowTitle(reportTitle);
+    crptPrint.setWindowState(ReportControl::Maximized);
+    // The control shows its own failures, with their reason.
+    crptPrint.setAction(1);
+    crptPrint.setSelectionFormula(QString());
+    Progress::setText(QString());
+    Progress::setBusy(false);
+}
+
+void SurveyDistribution::cmdmail_Click(SurveyEditor& window)
+{
+    Progress::setBusy(true);
+    window.mMailMode = true;
+    if (hasQuestions(window)) {
+        Progress::setText(QStringLiteral("Record Exporting......"));
+        SurveyExportContext context = exportContext(window);
+        context.sendmail = [&context](const QString& fileName) {
+            sendmail(context.customer, context.respondent, fileName);
+        };
+        SurveyExport(context).toWriteToExcelSheet();
+        window.mFileName = context.fileName;
+    }
+    window.mMailMode = false;
+    Progress::setText(QString());
+    Progress::setBusy(false);
+}
+
+bool SurveyDistribution::sendmail(const QString& customer, const QString& respondent, const QString& fileName)
+{
+    if (!MailClient::isAvailable()) {
+        MsgBox::show(QLatin1String(DistributionStore::kNoMailClient), MsgBox::Critical, title());
+        return false;
+    }
+    MailMessage message;
+    message.subject = QLatin1String(DistributionStore::kSubject);
+    message.body = DistributionStore::toGetStandardMessage(customer);
+    message.attachment = programFile(fileName);
+    const QVariant address = DistributionStore::toGetRespondentEmail(respondent, customer);
+    if (address.isValid() && address.isNull()) {
+        MsgBox::show(QStringLiteral("No e-mail address is stored for the respondent %1.").arg(respondent));
+        return false;
+    }
+    message.recipient = address.toString();
+
+    QString error;
+    if (!MailClient::compose(message, &error)) {
+        MsgBox::show(error);
+        return false;
+    }
+    return true;
+}

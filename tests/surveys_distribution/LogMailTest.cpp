@@ -1,0 +1,149 @@
+#include "DistributionFixture.h"
+
+#include "surveys/frmLogDetails.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace
+{
+
+class LogMail : public DistributionFixture
+{
+protected:
+    void SetUp() override
+    {
+        DistributionFixture::SetUp();
+        addLog(QStringLiteral("Acme"), QStringLiteral("Ann"), QStringLiteral("A1.xlsx"), d1);
+        addLog(QStringLiteral("Acme"), QStringLiteral("Bob"), QStringLiteral("B1.xlsx"), d1);
+        addLog(QStringLiteral("Acme"), QStringLiteral("Cy"), QStringLiteral("C1.xlsx"), d1);
+        addLog(QStringLiteral("Acme"), QStringLiteral("Dee"), QStringLiteral("D1.xlsx"), d2);
+        addLog(QStringLiteral("Acme"), QStringLiteral("Ann"), QStringLiteral("A2.xlsx"), d2);
+        w = new frmLogDetails;
+        w->Form_Load();
+        w->show();
+    }
+    void select(const QList<int>& rows)
+    {
+        w->lsvDtls->clearSelection();
+        for (int r : rows)
+            w->lsvDtls->topLevelItem(r)->setSelected(true);
+    }
+    QStringList sent(const char* option) const
+    {
+        QStringList list;
+        for (const QStringList& call : mail->calls())
+            list << MailRecorder::option(call, QLatin1String(option));
+        return list;
+    }
+    frmLogDetails* w = nullptr;
+};
+
+} // namespace
+
+TEST_F(LogMail, EachSelectedWorkbookGoesToItsRespondentInListOrder)
+{
+    run(QStringLiteral("insert into standardmessage (customerid, standardmessage) values (1, '  Please rate us.  ')"));
+    select({4, 0, 2, 3, 1});
+    w->cmdmail->click();
+
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+    ASSERT_EQ(mail->calls().size(), 5);
+    EXPECT_EQ(sent("--attach"),
+              (QStringList{programFile(QStringLiteral("A1.xlsx")), programFile(QStringLiteral("B1.xlsx")),
+                           programFile(QStringLiteral("C1.xlsx")), programFile(QStringLiteral("D1.xlsx")),
+                           programFile(QStringLiteral("A2.xlsx"))}));
+    // An empty or missing address becomes the placeholder; an address that reads as an option stays an address.
+    EXPECT_EQ(sent("--to"), (QStringList{QStringLiteral("ann@acme.example"), QStringLiteral("No email address found"),
+                                         QStringLiteral("-cy@acme.example"), QStringLiteral("No email address found"),
+                                         QStringLiteral("ann@acme.example")}));
+    EXPECT_EQ(sent("--subject"), QStringList(5, QStringLiteral("Pellorin Survey")));
+    EXPECT_EQ(sent("--body"), QStringList(5, QStringLiteral("Please rate us.")));
+    EXPECT_FALSE(w->mMapiPresent);
+}
+
+TEST_F(LogMail, ACustomerWithoutAMessageSendsADot)
+{
+    select({0});
+    w->cmdmail->click();
+    run(QStringLiteral("insert into standardmessage (customerid, standardmessage) values (1, '    ')"));
+    w->cmdmail->click();
+    EXPECT_EQ(sent("--body"), (QStringList{QStringLiteral("."), QStringLiteral(".")}));
+
+    // Nothing selected: no hand-over and no message.
+    select({});
+    w->cmdmail->click();
+    EXPECT_EQ(mail->calls().size(), 2);
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+}
+
+TEST_F(LogMail, WithoutAMailClientNothingIsSent)
+{
+    select({0, 1});
+    mail->removeHandOver();
+    w->cmdmail->click();
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].text,
+              QStringLiteral("Cannot send E-Mail....There is no Default Mail Client Installed on your PC..."));
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
+    EXPECT_EQ(MsgBox::shown()[0].title, QStringLiteral("Quorvane v2.1"));
+
+    // A desktop that names no mail program counts as none.
+    MsgBox::clearRecords();
+    mail = std::make_unique<MailRecorder>();
+    mail->setHandler(QString());
+    w->cmdmail->click();
+    EXPECT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(mail->calls().isEmpty());
+}
+
+TEST_F(LogMail, AMovedWorkbookIsLocatedUnderItsOwnName)
+{
+    QTemporaryDir elsewhere;
+    const QString moved = elsewhere.filePath(QStringLiteral("B1.xlsx"));
+    ASSERT_TRUE(QFile::rename(programFile(QStringLiteral("B1.xlsx")), moved));
+    writeFile(elsewhere.filePath(QStringLiteral("c1.xlsx")));
+    QFile::remove(programFile(QStringLiteral("C1.xlsx")));
+
+    select({0, 1, 4});
+    MsgBox::setNextFileName(moved);
+    w->cmdmail->click();
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].text,
+              QStringLiteral("B1.xlsx file not found in the Home directory..Kindly locate the file to attach"));
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Information);
+    EXPECT_EQ(sent("--attach"),
+              (QStringList{programFile(QStringLiteral("A1.xlsx")), moved, programFile(QStringLiteral("A2.xlsx"))}));
+
+    // A name that differs only in letter case is the wrong file, and the run ends there.
+    MsgBox::clearRecords();
+    select({2, 4});
+    MsgBox::setNextFileName(elsewhere.filePath(QStringLiteral("c1.xlsx")));
+    w->cmdmail->click();
+    EXPECT_EQ(boxTexts().last(), QStringLiteral("Wrong Survey file selected....."));
+    EXPECT_EQ(MsgBox::shown().last().style, MsgBox::Critical);
+    EXPECT_EQ(mail->calls().size(), 3);
+}
+
+TEST_F(LogMail, CancellingTheLocateDialogEndsTheRun)
+{
+    QFile::remove(programFile(QStringLiteral("B1.xlsx")));
+    select({0, 1, 2});
+    MsgBox::setNextFileName(QString());
+    w->cmdmail->click();
+    EXPECT_EQ(boxTexts().last(), QStringLiteral("Process cancelled..."));
+    EXPECT_EQ(sent("--attach"), QStringList{programFile(QStringLiteral("A1.xlsx"))});
+}
+
+TEST_F(LogMail, AFailedHandOverIsShownWithItsReasonAndEndsTheRun)
+{
+    mail->fail(3, QStringLiteral("xdg-email: no method available for opening 'mailto:'"));
+    select({0, 1});
+    w->cmdmail->click();
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(boxTexts()[0].contains(QLatin1String("no method available"))) << boxTexts()[0].toStdString();
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::OkOnly);
+    EXPECT_EQ(MsgBox::shown()[0].title, QString());
+    EXPECT_EQ(mail->calls().size(), 1);
+}
