@@ -5,6 +5,7 @@
 #include "shell/Progress.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmEditExistingSurvey.h"
+#include "surveys/frmLogDetails.h"
 #include "surveys/frmNewSurvey.h"
 #include "surveys/frmSelectSurvey.h"
 
@@ -278,6 +279,7 @@ void MDIMain::connectHandlers()
     wire(mnuSettings, &MDIMain::mnuSettings_Click);
     wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
+    wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
     for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
@@ -383,6 +385,11 @@ void MDIMain::mnuNewSurvey_Click()
 void MDIMain::mnuEditSurvey_Click()
 {
     opening(true, [this] { showChild<frmEditExistingSurvey>(); });
+}
+
+void MDIMain::mnuEmailSurveys_Click()
+{
+    opening(true, [this] { showChild<frmLogDetails>(); });
 }
 
 void MDIMain::mnuSettings_Click()

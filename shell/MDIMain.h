@@ -115,6 +115,7 @@ public:
     void mnuSettings_Click();
     void mnuNewSurvey_Click();
     void mnuEditSurvey_Click();
+    void mnuEmailSurveys_Click();
     void mnuExit_Click();
     void mnuGettingStarted_Click();
     void mnuDralHelp_Click();

@@ -11,6 +11,7 @@
 #include "surveys/ParameterTree.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/distribution/SurveyDistribution.h"
+#include "surveys/export/SurveyExport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,8 +68,6 @@ SurveyEditor::SurveyEditor(QWidget* parent) : QWidget(parent)
     cmdPrint = makeButton(this, "cmdPrint", QStringLiteral("&Report"));
     cmdHelp = makeButton(this, "cmdHelp", QStringLiteral("&Help"));
     cmdClose = makeButton(this, "cmdClose", QStringLiteral("&Close"));
-    // The workbook work comes with its own button's handler.
-    cmdExport->setEnabled(false);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("List of Available Parameters and Questions"));
     Label2 =
@@ -83,6 +82,7 @@ SurveyEditor::SurveyEditor(QWidget* parent) : QWidget(parent)
     connect(cmdCopy, &QPushButton::clicked, this, &SurveyEditor::cmdCopy_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &SurveyEditor::cmdHelp_Click);
     connect(cmdClose, &QPushButton::clicked, this, &SurveyEditor::cmdClose_Click);
+    connect(cmdExport, &QPushButton::clicked, this, &SurveyEditor::cmdExport_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &SurveyEditor::cmdPrint_Click);
     connect(cmdmail, &QPushButton::clicked, this, &SurveyEditor::cmdmail_Click);
     connect(trvParameter, &ParameterTree::dblClick, this, &SurveyEditor::trvParameter_DblClick);
@@ -442,6 +442,14 @@ void SurveyEditor::cmdHelp_Click()
 void SurveyEditor::cmdClose_Click()
 {
     SurveyWindows::unload(this);
+}
+
+void SurveyEditor::cmdExport_Click()
+{
+    SurveyExportContext context = SurveyDistribution::exportContext(*this);
+    SurveyExport(context).cmdExport_Click(grdParamAndQuest->rows());
+    mFileName = context.fileName;
+    mMailMode = context.mailMode;
 }
 
 void SurveyEditor::cmdPrint_Click()

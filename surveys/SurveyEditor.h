@@ -65,6 +65,7 @@ public:
     virtual void cmdCopy_Click() = 0;
     void cmdHelp_Click();
     void cmdClose_Click();
+    void cmdExport_Click();
     void cmdPrint_Click();
     void cmdmail_Click();
 

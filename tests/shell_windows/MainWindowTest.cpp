@@ -8,6 +8,7 @@
 #include "masterdata/frmParameter.h"
 #include "shell/HelpTopics.h"
 #include "surveys/frmEditExistingSurvey.h"
+#include "surveys/frmLogDetails.h"
 #include "surveys/frmNewSurvey.h"
 #include "surveys/frmSelectSurvey.h"
 #include "shell/frmAboutUs.h"
@@ -309,6 +310,8 @@ TEST_F(MainWindow, SurveyMenusOpenTheChooserWhichLeadsToTheCompositionWindow)
     run(QStringLiteral("insert into respondent (custid, respondentname) values (1, 'Ann')"));
     main()->mnuEditSurvey->trigger();
     EXPECT_TRUE(main()->isLoaded<frmEditExistingSurvey>());
+    main()->mnuEmailSurveys->trigger();
+    EXPECT_TRUE(main()->isLoaded<frmLogDetails>());
     main()->mnuNewSurvey->trigger();
     frmSelectSurvey* chooser = main()->child<frmSelectSurvey>();
     ASSERT_NE(chooser, nullptr);

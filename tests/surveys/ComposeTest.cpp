@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -332,4 +333,19 @@ TEST_F(Compose, TreeListsEachParameterOnceWithItsKindsOfQuestion)
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(service->child(0)).center());
     EXPECT_EQ(tree->findChild<QLineEdit*>(), nullptr);
     EXPECT_EQ(service->child(0)->text(0), QStringLiteral("Speed of reply"));
+}
+
+TEST_F(Compose, ExportButtonWritesTheWorkbookAndLogsIt)
+{
+    storeSurvey(QStringLiteral("Ann"), d1, {QStringLiteral("Service/Courtesy"), QStringLiteral("Delivery/Notes")});
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    frmNewSurvey* w = openBlank(openChooser());
+    ASSERT_TRUE(w->cmdExport->isEnabled());
+    MsgBox::setNextAnswer(MsgBox::No); // do not open the workbook afterwards
+    w->cmdExport->click();
+    ASSERT_FALSE(w->mFileName.isEmpty());
+    EXPECT_TRUE(QFile::exists(programFile(w->mFileName)));
+    EXPECT_EQ(value(QStringLiteral("select count(*) from log where xlsfilename=?"), {w->mFileName}).toInt(), 1);
+    EXPECT_FALSE(w->mMailMode);
+    EXPECT_EQ(Progress::text(), QString());
 }
