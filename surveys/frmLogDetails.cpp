@@ -365,7 +365,7 @@ void frmLogDetails::locateForDelete(const QString& fileName)
         }
         MsgBox::show(QStringLiteral("Invalid Survey File Selected ..You must select ") + fileName +
                          QStringLiteral(" Survey File to Delete"),
-                     5, title());
+                     MsgBox::RetryCancel, title());
         return;
     }
 }

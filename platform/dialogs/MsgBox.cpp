@@ -30,6 +30,8 @@ int defaultAnswer(int style)
     const int buttons = style & 7;
     if (buttons == YesNo)
         return Yes;
+    if (buttons == RetryCancel)
+        return Retry;
     return Ok;
 }
 
@@ -65,6 +67,10 @@ int showReal(const QString& text, int style, const QString& title)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Retry);
+        break;
     default:
         box.setStandardButtons(QMessageBox::Ok);
         break;
@@ -72,13 +78,15 @@ int showReal(const QString& text, int style, const QString& title)
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return Cancel;
+    case QMessageBox::Retry:
+        return Retry;
     case QMessageBox::Yes:
         return Yes;
     case QMessageBox::No:
         return No;
     default:
         // Closing an OK/Cancel box with the window's close button answers Cancel, as the platform does.
-        return (style & 7) == OkCancel && box.clickedButton() == nullptr ? Cancel : Ok;
+        return ((style & 7) == OkCancel || (style & 7) == RetryCancel) && box.clickedButton() == nullptr ? Cancel : Ok;
     }
 }
 

@@ -16,13 +16,14 @@ enum Style : int {
     OkOnly = 0,
     OkCancel = 1,
     YesNo = 4,
+    RetryCancel = 5,
     Critical = 16,
     Information = 64,
     RightAlign = 524288,
 };
 
 // Answers.
-enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+enum Answer : int { Ok = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7 };
 
 struct Shown {
     QString text;
