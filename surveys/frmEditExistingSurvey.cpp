@@ -1,4 +1,5 @@
 #include "surveys/frmEditExistingSurvey.h"
+#include "surveys/SurveyLists.h"
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
@@ -75,31 +76,24 @@ void frmEditExistingSurvey::Form_Load()
 
 QString frmEditExistingSurvey::customerName() const
 {
-    const int i = cmbCustomer->currentIndex();
-    return i >= 0 ? cmbCustomer->itemText(i) : QString();
+    return SurveyLists::chosenText(cmbCustomer);
 }
 
 QString frmEditExistingSurvey::respondentName() const
 {
-    const QList<QListWidgetItem*> selected = lstRespondent->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text();
+    return SurveyLists::selectedText(lstRespondent);
 }
 
 QDate frmEditExistingSurvey::surveyDate() const
 {
-    const QList<QListWidgetItem*> selected = lstSurvetDates->selectedItems();
-    return selected.isEmpty() ? QDate() : selected.first()->data(Qt::UserRole).toDate();
+    return SurveyLists::selectedDate(lstSurvetDates);
 }
 
 void frmEditExistingSurvey::toFillCustomerList()
 {
     try {
         toTestConnection();
-        const QStringList names = SurveyStore::customersWithSurveys();
-        const QSignalBlocker blocker(cmbCustomer);
-        cmbCustomer->clear();
-        cmbCustomer->addItems(names);
-        cmbCustomer->setCurrentIndex(-1);
+        SurveyLists::refill(cmbCustomer, SurveyStore::customersWithSurveys());
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -115,12 +109,7 @@ void frmEditExistingSurvey::toFillRespondentList()
 {
     try {
         toTestConnection();
-        const QStringList names = SurveyStore::respondentsOf(customerName());
-        {
-            const QSignalBlocker blocker(lstRespondent);
-            lstRespondent->clear();
-            lstRespondent->addItems(names);
-        }
+        SurveyLists::refill(lstRespondent, SurveyStore::respondentsOf(customerName()));
         if (lstRespondent->count() > 0) {
             lstRespondent->setCurrentRow(0);
         } else {

@@ -8,6 +8,7 @@
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
 #include "surveys/SurveyEditor.h"
+#include "surveys/SurveyLists.h"
 #include "surveys/SurveyStore.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmEditExistingSurvey.h"
@@ -110,31 +111,24 @@ frmPasteSurvey::~frmPasteSurvey()
 
 QString frmPasteSurvey::sourceCustomer() const
 {
-    const int i = cmbCustomer->currentIndex();
-    return i >= 0 ? cmbCustomer->itemText(i) : QString();
+    return SurveyLists::chosenText(cmbCustomer);
 }
 
 QString frmPasteSurvey::sourceRespondent() const
 {
-    const QList<QListWidgetItem*> selected = lstRespondent->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text();
+    return SurveyLists::selectedText(lstRespondent);
 }
 
 QDate frmPasteSurvey::sourceDate() const
 {
-    const QList<QListWidgetItem*> selected = lstSurvetDates->selectedItems();
-    return selected.isEmpty() ? QDate() : selected.first()->data(Qt::UserRole).toDate();
+    return SurveyLists::selectedDate(lstSurvetDates);
 }
 
 void frmPasteSurvey::toFillCustomerList()
 {
     try {
         toTestConnection();
-        const QStringList names = SurveyStore::customersWithSurveys();
-        const QSignalBlocker blocker(cmbCustomer);
-        cmbCustomer->clear();
-        cmbCustomer->addItems(names);
-        cmbCustomer->setCurrentIndex(-1);
+        SurveyLists::refill(cmbCustomer, SurveyStore::customersWithSurveys());
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -150,12 +144,7 @@ void frmPasteSurvey::toFillRespondentList()
 {
     try {
         toTestConnection();
-        const QStringList names = SurveyStore::respondentsOf(sourceCustomer());
-        {
-            const QSignalBlocker blocker(lstRespondent);
-            lstRespondent->clear();
-            lstRespondent->addItems(names);
-        }
+        SurveyLists::refill(lstRespondent, SurveyStore::respondentsOf(sourceCustomer()));
         if (lstRespondent->count() > 0)
             lstRespondent->setCurrentRow(0);
     } catch (const ProviderError& e) {

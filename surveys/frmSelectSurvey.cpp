@@ -8,6 +8,7 @@
 #include "shell/gblGlobal.h"
 #include "surveys/EscapeCloser.h"
 #include "surveys/SurveyEditor.h"
+#include "surveys/SurveyLists.h"
 #include "surveys/SurveyStore.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmNewSurvey.h"
@@ -113,11 +114,7 @@ void frmSelectSurvey::toFillCustomerList()
 {
     try {
         toTestConnection();
-        const QStringList names = SurveyStore::customers();
-        const QSignalBlocker blocker(cmbCustomer);
-        cmbCustomer->clear();
-        cmbCustomer->addItems(names);
-        cmbCustomer->setCurrentIndex(-1);
+        SurveyLists::refill(cmbCustomer, SurveyStore::customers());
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
