@@ -1,5 +1,4 @@
 #include "surveys/frmEditExistingSurvey.h"
-#include "surveys/SurveyLists.h"
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
@@ -9,6 +8,7 @@
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
 #include "surveys/EscapeCloser.h"
+#include "surveys/SurveyLists.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmPasteSurvey.h"
 
