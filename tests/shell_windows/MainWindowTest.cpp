@@ -1,27 +1,27 @@
 #include "MainWindowFixture.h"
 #include "TestWindows.h"
 
+#include "masterdata/frmCustomer.h"
+#include "masterdata/frmParameter.h"
 #include "platform/desktop/Desktop.h"
 #include "platform/help/HelpDocument.h"
 #include "platform/help/HelpWindow.h"
-#include "masterdata/frmCustomer.h"
-#include "masterdata/frmParameter.h"
 #include "shell/HelpTopics.h"
+#include "shell/frmAboutUs.h"
+#include "shell/frmSetting.h"
+#include "shell/gblGlobal.h"
 #include "surveys/frmEditExistingSurvey.h"
 #include "surveys/frmLogDetails.h"
 #include "surveys/frmNewSurvey.h"
 #include "surveys/frmSelectSurvey.h"
-#include "shell/frmAboutUs.h"
-#include "shell/frmSetting.h"
-#include "shell/gblGlobal.h"
 
 #include <QAction>
 #include <QFile>
 #include <QListWidget>
 #include <QLocale>
-#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
