@@ -233,7 +233,8 @@ bool frmEditExistingSurvey::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == lstSurvetDates && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        lstSurvetDates_KeyDown(key == Qt::Key_Delete ? 46 : key);
+        // Qt's code for '.' is 46, the Delete key's code here: it must not start a deletion.
+        lstSurvetDates_KeyDown(key == Qt::Key_Delete ? 46 : key == Qt::Key_Period ? 0 : key);
     }
     return SurveyEditor::eventFilter(watched, event);
 }

@@ -223,6 +223,9 @@ TEST_F(EditSurvey, DeleteWithoutASelectionOrOnAnEmptyGridDeletesNothing)
     w->lstSurvetDates_KeyDown(46);
     EXPECT_TRUE(boxes().isEmpty());
     EXPECT_EQ(Progress::text(), QString());
+    w->lstSurvetDates->setCurrentRow(0);
+    QTest::keyClick(w->lstSurvetDates, Qt::Key_Period);
+    EXPECT_TRUE(boxes().isEmpty());
 
     // The grid shows no question while the customer still has questions elsewhere: nothing goes.
     w->lstSurvetDates->setCurrentRow(0);
