@@ -32,10 +32,17 @@ QString cellText(const QVariant& v)
     return v.isNull() ? QString() : v.toString();
 }
 
-QPushButton* button(const QString& caption, QWidget* parent, QStyle::StandardPixmap icon, const char* name)
+QPushButton* button(const QString& caption, QWidget* parent, const char* name)
 {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+// Only Help and Close carry a picture in this window.
+QPushButton* button(const QString& caption, QWidget* parent, QStyle::StandardPixmap icon, const char* name)
+{
+    auto* b = button(caption, parent, name);
     b->setIcon(parent->style()->standardIcon(icon));
     b->setIconSize(QSize(12, 12));
     return b;
@@ -72,14 +79,11 @@ void frmParameter::buildControls()
     grdParameterDtls->setObjectName(QStringLiteral("grdParameterDtls"));
     grdParameterDtls->setCols(3);
     setTwipsGeometry(grdParameterDtls, 120, 240, 8940, 1995);
-    cmdAddParameter =
-        button(QStringLiteral("&Add Parameter"), fraParameterDtls, QStyle::SP_FileDialogNewFolder, "cmdAddParameter");
+    cmdAddParameter = button(QStringLiteral("&Add Parameter"), fraParameterDtls, "cmdAddParameter");
     setTwipsGeometry(cmdAddParameter, 9255, 225, 1500, 555);
-    cmdSaveParameter =
-        button(QStringLiteral("&Save Parameter"), fraParameterDtls, QStyle::SP_DialogSaveButton, "cmdSaveParameter");
+    cmdSaveParameter = button(QStringLiteral("&Save Parameter"), fraParameterDtls, "cmdSaveParameter");
     setTwipsGeometry(cmdSaveParameter, 9255, 967, 1500, 555);
-    cmdDeleteParameter =
-        button(QStringLiteral("&Delete Parameter"), fraParameterDtls, QStyle::SP_TrashIcon, "cmdDeleteParameter");
+    cmdDeleteParameter = button(QStringLiteral("&Delete Parameter"), fraParameterDtls, "cmdDeleteParameter");
     setTwipsGeometry(cmdDeleteParameter, 9255, 1710, 1500, 555);
     widenColumnLeftwards({cmdAddParameter, cmdSaveParameter, cmdDeleteParameter});
     Label2 = hint(QStringLiteral("Select the Parameter to Delete"), fraParameterDtls, "Label2");
@@ -94,14 +98,11 @@ void frmParameter::buildControls()
     grdQuestionDtls->setObjectName(QStringLiteral("grdQuestionDtls"));
     grdQuestionDtls->setCols(4);
     setTwipsGeometry(grdQuestionDtls, 120, 240, 8955, 2115);
-    cmdAddQuestion =
-        button(QStringLiteral("Add &Question"), fraQuestionDtls, QStyle::SP_FileDialogNewFolder, "cmdAddQuestion");
+    cmdAddQuestion = button(QStringLiteral("Add &Question"), fraQuestionDtls, "cmdAddQuestion");
     setTwipsGeometry(cmdAddQuestion, 9240, 225, 1500, 555);
-    cmdSaveQuestion =
-        button(QStringLiteral("Sa&ve Question"), fraQuestionDtls, QStyle::SP_DialogSaveButton, "cmdSaveQuestion");
+    cmdSaveQuestion = button(QStringLiteral("Sa&ve Question"), fraQuestionDtls, "cmdSaveQuestion");
     setTwipsGeometry(cmdSaveQuestion, 9240, 960, 1500, 555);
-    cmdDeleteQuestion =
-        button(QStringLiteral("Delete Q&uestion"), fraQuestionDtls, QStyle::SP_TrashIcon, "cmdDeleteQuestion");
+    cmdDeleteQuestion = button(QStringLiteral("Delete Q&uestion"), fraQuestionDtls, "cmdDeleteQuestion");
     setTwipsGeometry(cmdDeleteQuestion, 9240, 1695, 1500, 555);
     widenColumnLeftwards({cmdAddQuestion, cmdSaveQuestion, cmdDeleteQuestion});
     Label1 = hint(QStringLiteral("Question Name Column is mandatory"), fraQuestionDtls, "Label1");

@@ -74,6 +74,10 @@ TEST_F(ParameterWindow, CmbTypeWritesTheChosenTypeAndEnterReturnsToTheQuestion)
     seedParameter(1, QStringLiteral("Delivery"));
     seedQuestion(5, 1, QStringLiteral("On time?"), true);
     auto w = open<frmParameter>();
+    for (QPushButton* b : {w->cmdAddParameter, w->cmdSaveParameter, w->cmdDeleteParameter, w->cmdAddQuestion,
+                           w->cmdSaveQuestion, w->cmdDeleteQuestion})
+        EXPECT_TRUE(b->icon().isNull()) << b->objectName().toStdString(); // only Help and Close have pictures
+    EXPECT_FALSE(w->cmdHelp->icon().isNull());
     ASSERT_EQ(w->cmbType->count(), 2);
     EXPECT_EQ(w->cmbType->itemText(0), QStringLiteral("Score"));
     EXPECT_EQ(w->cmbType->itemText(1), QStringLiteral("Descriptive"));
