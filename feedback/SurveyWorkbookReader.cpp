@@ -50,7 +50,14 @@ bool fail(QString* error, const QString& path, const QString& reason)
 
 bool SurveyWorkbookReader::Answer::hasAnswer() const
 {
-    return answer.trimmed() != QLatin1String(kAnswerPrompt);
+    // Only blanks around the prompt are ignored; a tab or a line break typed next to it makes it an answer.
+    qsizetype first = 0;
+    qsizetype last = answer.size();
+    while (first < last && answer.at(first) == u' ')
+        ++first;
+    while (last > first && answer.at(last - 1) == u' ')
+        --last;
+    return QStringView(answer).sliced(first, last - first) != QLatin1String(kAnswerPrompt);
 }
 
 bool SurveyWorkbookReader::isTemplate(const QString& fileNameOrPath)

@@ -142,4 +142,15 @@ TEST_F(RoundTripTest, TemplateIsRefusedWhateverItsLetterCase)
     EXPECT_FALSE(SurveyWorkbookReader::isTemplate(QStringLiteral("7312.xlsx")));
 }
 
+TEST(ReaderPromptTest, OnlyBlanksAroundThePromptMeanNoAnswer)
+{
+    SurveyWorkbookReader::Answer a;
+    a.answer = QStringLiteral("  Type your Answer here ");
+    EXPECT_FALSE(a.hasAnswer());
+    a.answer = QStringLiteral("Type your Answer here\n");
+    EXPECT_TRUE(a.hasAnswer());
+    a.answer = QStringLiteral("type your answer here");
+    EXPECT_TRUE(a.hasAnswer());
+}
+
 } // namespace
