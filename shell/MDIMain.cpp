@@ -38,7 +38,7 @@ MDIMain* s_instance = nullptr;
 
 const QString openingFormText = QStringLiteral("Opening Form...");
 
-// Positions and sizes of the design are in twips, 15 to a pixel.
+// Positions and sizes are given in twips, 15 to a pixel.
 constexpr int twips(int value)
 {
     return value / 15;

@@ -117,7 +117,7 @@ void toOpenConnection()
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
     db.close();
-    // The driver builds "DSN=dral;UID=;PWD=wubtej" from these.
+    // The driver builds "DSN=dral;PWD=wubtej" from these: an empty user name adds no "UID=".
     db.setDatabaseName(QLatin1String(kDataSourceName));
     db.setUserName(QString());
     db.setPassword(QLatin1String(kDatabasePassword));
