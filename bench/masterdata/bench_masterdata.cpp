@@ -1,5 +1,6 @@
 // Opening the customer window on 5,000 customers with 5 respondents each, and saving after editing every row.
 // Run under a display (or QT_QPA_PLATFORM=offscreen); prints the times in milliseconds.
+#include "BenchFolder.h"
 #include "masterdata/frmCustomer.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
@@ -23,23 +24,9 @@ namespace
 constexpr int kCustomers = 5000;
 constexpr int kRespondents = 5;
 
-QString driverLibrary()
+// Fills the database before the program connects.
+bool fill(const QString& db)
 {
-    for (const char* path : {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
-                             "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so"})
-        if (QFileInfo::exists(QLatin1String(path)))
-            return QLatin1String(path);
-    return QStringLiteral("libsqlite3odbc.so");
-}
-
-bool prepare(const QString& folder)
-{
-    const QString db = QDir(folder).filePath(QStringLiteral("Pellorin.mdb"));
-    QString error;
-    if (!DatabaseFile::createFromSchema(db, QStringLiteral(QUORVANE_SOURCE_DIR "/resources/schema.sql"), &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return false;
-    }
     {
         QSqlDatabase direct = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
         direct.setDatabaseName(db);
@@ -68,22 +55,7 @@ bool prepare(const QString& folder)
         direct.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-
-    QFile inst(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));
-    if (!inst.open(QIODevice::WriteOnly))
-        return false;
-    inst.write(QStringLiteral("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\nSetup=%1\n")
-                   .arg(driverLibrary())
-                   .toUtf8());
-    inst.close();
-    QFile sys(QDir(folder).filePath(QStringLiteral("odbc.ini")));
-    if (!sys.open(QIODevice::WriteOnly))
-        return false;
-    sys.close();
-    qputenv("ODBCSYSINI", folder.toLocal8Bit());
-    qputenv("ODBCINI", QDir(folder).filePath(QStringLiteral("user-odbc.ini")).toLocal8Bit());
-    setProgramFolder(folder);
-    return Main() == StartupResult::Continue && connectionIsOpen();
+    return true;
 }
 
 } // namespace
@@ -93,7 +65,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     MsgBox::setTestMode(true);
     QTemporaryDir folder;
-    if (!folder.isValid() || !prepare(folder.path()))
+    if (!folder.isValid() || !startProgramIn(folder.path(), fill))
         return 1;
 
     QElapsedTimer timer;

@@ -1,6 +1,7 @@
 // Pictures of the survey windows with a survey of a dozen questions under three parameters, and of a drag from
 // the parameter tree in progress: survey_screens OUTDIR.
 
+#include "BenchFolder.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
 #include "shell/DatabaseFile.h"
@@ -30,41 +31,6 @@
 
 namespace
 {
-
-QString driverPath()
-{
-    for (const char* p : {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
-                          "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so"})
-        if (QFile::exists(QLatin1String(p)))
-            return QLatin1String(p);
-    return QStringLiteral("libsqlite3odbc.so");
-}
-
-bool prepareFolder(const QString& folder)
-{
-    const QDir resources(QStringLiteral(QUORVANE_SOURCE_DIR "/resources"));
-    for (const QFileInfo& info : resources.entryInfoList(QDir::Files))
-        QFile::copy(info.absoluteFilePath(), QDir(folder).filePath(info.fileName()));
-    QString error;
-    if (!DatabaseFile::createFromSchema(QDir(folder).filePath(QStringLiteral("Pellorin.mdb")),
-                                        resources.filePath(QStringLiteral("schema.sql")), &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return false;
-    }
-    QFile inst(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));
-    if (!inst.open(QIODevice::WriteOnly))
-        return false;
-    inst.write(QStringLiteral("[SQLite3]\nDriver=%1\nSetup=%1\n").arg(driverPath()).toUtf8());
-    inst.close();
-    QFile sys(QDir(folder).filePath(QStringLiteral("odbc.ini")));
-    if (!sys.open(QIODevice::WriteOnly))
-        return false;
-    sys.close();
-    qputenv("ODBCSYSINI", folder.toLocal8Bit());
-    qputenv("ODBCINI", QDir(folder).filePath(QStringLiteral("user-odbc.ini")).toLocal8Bit());
-    setProgramFolder(folder);
-    return true;
-}
 
 const QStringList kParameters = {QStringLiteral("Service"), QStringLiteral("Product quality"),
                                  QStringLiteral("Delivery")};
@@ -120,10 +86,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QTemporaryDir dir;
-    if (!dir.isValid() || !prepareFolder(dir.path()))
-        return 1;
     MsgBox::setTestMode(true);
-    if (Main() != StartupResult::Continue)
+    if (!dir.isValid() || !startProgramIn(dir.path()))
         return 1;
     const QDate d1(2031, 3, 14);
     const QDate d2(2031, 6, 1);

@@ -1,6 +1,7 @@
 // Times the survey workbook's round: exporting a 60-question survey (the refill of the previous answers
 // included), reading one returned workbook, and reading many of them, against openpyxl reading the same files.
 
+#include "BenchFolder.h"
 #include "feedback/SurveyWorkbookReader.h"
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
@@ -39,33 +40,6 @@ double peakMegabytes()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
-}
-
-// The program's folder as the program finds it: resources, database and its data source.
-bool prepareFolder(const QString& folder)
-{
-    const QDir resources(QStringLiteral(QUORVANE_SOURCE_DIR "/resources"));
-    for (const QFileInfo& info : resources.entryInfoList(QDir::Files))
-        if (info.fileName() != QLatin1String("schema.sql"))
-            QFile::copy(info.absoluteFilePath(), QDir(folder).filePath(info.fileName()));
-    QString error;
-    if (!DatabaseFile::createFromSchema(QDir(folder).filePath(QStringLiteral("Pellorin.mdb")),
-                                        resources.filePath(QStringLiteral("schema.sql")), &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return false;
-    }
-    const QString odbc = QDir(folder).filePath(QStringLiteral("odbc"));
-    QDir().mkpath(odbc);
-    QFile inst(QDir(odbc).filePath(QStringLiteral("odbcinst.ini")));
-    if (!inst.open(QIODevice::WriteOnly))
-        return false;
-    inst.write("[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n");
-    inst.close();
-    QFile(QDir(odbc).filePath(QStringLiteral("odbc.ini"))).open(QIODevice::WriteOnly);
-    qputenv("ODBCSYSINI", odbc.toLocal8Bit());
-    qputenv("ODBCINI", QDir(odbc).filePath(QStringLiteral("user-odbc.ini")).toLocal8Bit());
-    setProgramFolder(folder);
-    return Main() == StartupResult::Continue && connectionIsOpen();
 }
 
 // One customer and respondent with a 60-question survey (every fifth question written), all answered once before.
@@ -182,7 +156,7 @@ int main(int argc, char** argv)
     Desktop::setTestMode(true);
     QTemporaryDir dir;
     QHash<QString, bool> types;
-    if (!prepareFolder(dir.path()) || !seed(QDir(dir.path()).filePath(QStringLiteral("Pellorin.mdb")), &types)) {
+    if (!startProgramIn(dir.path()) || !seed(QDir(dir.path()).filePath(QStringLiteral("Pellorin.mdb")), &types)) {
         std::fprintf(stderr, "cannot prepare the program's folder\n");
         return 1;
     }
