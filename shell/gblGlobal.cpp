@@ -171,7 +171,7 @@ QString toStoredText(const QString& text)
     return replaced.isEmpty() ? text : replaced;
 }
 
-void toCenterForm(QWidget* form)
+void toCenterForm(QWidget* form, double heightShare)
 {
     if (!form)
         return;
@@ -182,7 +182,7 @@ void toCenterForm(QWidget* form)
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     // Whole numbers by round-half-even, then truncating division, as the placement has always been computed.
     const auto whole = [](double v) { return static_cast<int>(std::nearbyint(v)); };
-    const int top = whole(area.height() * 0.85) / 2 - whole(frame->height()) / 2;
+    const int top = whole(area.height() * heightShare) / 2 - whole(frame->height()) / 2;
     const int left = whole(area.width()) / 2 - whole(frame->width()) / 2;
     const QPoint origin = frame->isWindow() ? area.topLeft() : QPoint(0, 0);
     frame->move(origin.x() + left, origin.y() + top);

@@ -55,7 +55,9 @@ void toShowConnectionErrors(const ProviderError& error, const QString& prefix);
 QString toReplaceQuote(const QString& text);
 // The caller's pattern: the typed text with every apostrophe turned into U+2019.
 QString toStoredText(const QString& text);
-void toCenterForm(QWidget* form);
+// Centres a window across the screen and over the given share of the screen's height (the upper 85 per cent
+// unless a window places itself otherwise).
+void toCenterForm(QWidget* form, double heightShare = 0.85);
 int toGetCustomerID(const QString& name);
 
 // The company name, an installation setting kept in the program's folder.

@@ -220,20 +220,13 @@ void SurveyEditor::toRefreshGrid()
         return;
     try {
         toTestConnection();
-        const int custid = toGetCustomerID(customerName());
-        const int surveyid = SurveyStore::surveyId(surveyDate(), custid);
-        if (surveyid == 0) {
+        QList<SurveyStore::Question> list;
+        const SurveyStore::Lookup found =
+            SurveyStore::findSurveyQuestions(customerName(), respondentName(), surveyDate(), &list);
+        if (found == SurveyStore::Lookup::Missing)
             setBlankGrid();
+        if (found != SurveyStore::Lookup::Found)
             return;
-        }
-        if (respondentName().isEmpty())
-            return;
-        const int respid = SurveyStore::respondentId(custid, respondentName());
-        if (respid == 0) {
-            setBlankGrid();
-            return;
-        }
-        const QList<SurveyStore::Question> list = SurveyStore::surveyQuestions(respid, surveyid);
         FlexGrid* g = grdParamAndQuest;
         g->setUpdatesEnabled(false);
         g->setRows(2);

@@ -2,6 +2,7 @@
 
 #include "platform/report/ValueFormat.h"
 #include "shell/Db.h"
+#include "shell/gblGlobal.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -94,6 +95,22 @@ QList<SurveyStore::CatalogueParameter> SurveyStore::catalogue()
         list[*at].questions << CatalogueQuestion{q.value(1).toString(), q.value(2).toInt() != 0};
     }
     return list;
+}
+
+SurveyStore::Lookup SurveyStore::findSurveyQuestions(const QString& customer, const QString& respondent,
+                                                     const QDate& date, QList<Question>* questions)
+{
+    const int custid = toGetCustomerID(customer);
+    const int surveyid = surveyId(date, custid);
+    if (surveyid == 0)
+        return Lookup::Missing;
+    if (respondent.isEmpty())
+        return Lookup::NoRespondent;
+    const int respid = respondentId(custid, respondent);
+    if (respid == 0)
+        return Lookup::Missing;
+    *questions = surveyQuestions(respid, surveyid);
+    return Lookup::Found;
 }
 
 QList<SurveyStore::Question> SurveyStore::surveyQuestions(int respid, int surveyid)

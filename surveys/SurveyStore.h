@@ -40,6 +40,11 @@ public:
 
     // One respondent's survey, in its stored order.
     static QList<Question> surveyQuestions(int respid, int surveyid);
+    // The survey named by customer, respondent and date: Missing when no such survey or respondent exists,
+    // NoRespondent when no respondent is named (what a window shows then stays as it is).
+    enum class Lookup { Found, Missing, NoRespondent };
+    static Lookup findSurveyQuestions(const QString& customer, const QString& respondent, const QDate& date,
+                                      QList<Question>* questions);
 
     // Creates the survey row of customer and date when it is missing; returns its id (0 for no customer).
     static int ensureSurvey(const QDate& date, int custid);

@@ -7,7 +7,7 @@
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
-#include "surveys/EscapeCloser.h"
+#include "surveys/MakeControl.h"
 #include "surveys/SurveyLists.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmPasteSurvey.h"
@@ -21,17 +21,9 @@
 namespace
 {
 
-template <typename W> W* make(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
 {
-    auto* l = make<QLabel>(parent, name, geometry);
+    auto* l = makeControl<QLabel>(parent, name, geometry);
     l->setText(text);
     return l;
 }
@@ -43,11 +35,11 @@ frmEditExistingSurvey::frmEditExistingSurvey(QWidget* parent) : SurveyEditor(par
     setObjectName(QStringLiteral("frmEditExistingSurvey"));
     setWindowTitle(QStringLiteral("Edit Survey"));
     Label3 = makeLabel(this, "Label3", QStringLiteral("Select Customer"), QRect(10, 8, 250, 18));
-    cmbCustomer = make<QComboBox>(this, "cmbCustomer", QRect(10, 28, 250, 26));
+    cmbCustomer = makeControl<QComboBox>(this, "cmbCustomer", QRect(10, 28, 250, 26));
     Label7 = makeLabel(this, "Label7", QStringLiteral("Select Respondent "), QRect(280, 8, 250, 18));
-    lstRespondent = make<QListWidget>(this, "lstRespondent", QRect(280, 28, 250, 100));
+    lstRespondent = makeControl<QListWidget>(this, "lstRespondent", QRect(280, 28, 250, 100));
     Label8 = makeLabel(this, "Label8", QStringLiteral("Select from  Available Date(s)"), QRect(550, 8, 200, 18));
-    lstSurvetDates = make<QListWidget>(this, "lstSurvetDates", QRect(550, 28, 200, 100));
+    lstSurvetDates = makeControl<QListWidget>(this, "lstSurvetDates", QRect(550, 28, 200, 100));
     Label6 = makeLabel(this, "Label6", QStringLiteral("Press 'Delete Key' to delete the selected Survey Date"),
                        QRect(760, 28, 124, 100));
     Label6->setWordWrap(true);
@@ -70,7 +62,6 @@ void frmEditExistingSurvey::Form_Load()
         cmbCustomer->setCurrentIndex(0);
     if (lstSurvetDates->count() > 0 && lstSurvetDates->selectedItems().isEmpty())
         lstSurvetDates->setCurrentRow(0);
-    EscapeCloser::install(this);
     SurveyWindows::registerInstance(this);
 }
 

@@ -3,7 +3,6 @@
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
-#include "surveys/EscapeCloser.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmPasteSurvey.h"
 #include "surveys/frmSelectSurvey.h"
@@ -47,7 +46,6 @@ void frmNewSurvey::Form_Load()
     if (frmSelectSurvey* chooser = SurveyWindows::selectSurvey())
         m_survey = chooser->selection();
     showSurvey();
-    EscapeCloser::install(this);
     SurveyWindows::registerInstance(this);
 }
 

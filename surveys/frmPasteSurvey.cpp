@@ -7,6 +7,7 @@
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
+#include "surveys/MakeControl.h"
 #include "surveys/SurveyEditor.h"
 #include "surveys/SurveyLists.h"
 #include "surveys/SurveyStore.h"
@@ -24,19 +25,6 @@
 
 #include <cmath>
 
-namespace
-{
-
-template <typename W> W* make(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
-} // namespace
-
 frmPasteSurvey::frmPasteSurvey(const SurveyKey& target, QWidget* opener, QWidget* parent)
     : QDialog(parent), m_target(target), m_opener(opener)
 {
@@ -44,25 +32,25 @@ frmPasteSurvey::frmPasteSurvey(const SurveyKey& target, QWidget* opener, QWidget
     setWindowTitle(QStringLiteral("Existing Survey..."));
     setFixedSize(760, 460);
 
-    Label1 = make<QLabel>(this, "Label1", QRect(10, 8, 220, 18));
+    Label1 = makeControl<QLabel>(this, "Label1", QRect(10, 8, 220, 18));
     Label1->setText(QStringLiteral("Select Customer"));
-    cmbCustomer = make<QComboBox>(this, "cmbCustomer", QRect(10, 28, 220, 26));
-    Label2 = make<QLabel>(this, "Label2", QRect(10, 64, 220, 18));
+    cmbCustomer = makeControl<QComboBox>(this, "cmbCustomer", QRect(10, 28, 220, 26));
+    Label2 = makeControl<QLabel>(this, "Label2", QRect(10, 64, 220, 18));
     Label2->setText(QStringLiteral("Select Respondent "));
-    lstRespondent = make<QListWidget>(this, "lstRespondent", QRect(10, 84, 220, 150));
-    Label3 = make<QLabel>(this, "Label3", QRect(10, 244, 220, 18));
+    lstRespondent = makeControl<QListWidget>(this, "lstRespondent", QRect(10, 84, 220, 150));
+    Label3 = makeControl<QLabel>(this, "Label3", QRect(10, 244, 220, 18));
     Label3->setText(QStringLiteral("Select from  Available Date(s)"));
-    lstSurvetDates = make<QListWidget>(this, "lstSurvetDates", QRect(10, 264, 220, 146));
-    grdParamAndQuest = make<FlexGrid>(this, "grdParamAndQuest", QRect(240, 28, 510, 382));
-    cmdPaste = make<QPushButton>(this, "cmdPaste", QRect(560, 422, 90, 28));
+    lstSurvetDates = makeControl<QListWidget>(this, "lstSurvetDates", QRect(10, 264, 220, 146));
+    grdParamAndQuest = makeControl<FlexGrid>(this, "grdParamAndQuest", QRect(240, 28, 510, 382));
+    cmdPaste = makeControl<QPushButton>(this, "cmdPaste", QRect(560, 422, 90, 28));
     cmdPaste->setText(QStringLiteral("&Ok"));
     cmdPaste->setAutoDefault(false);
-    cmdClose = make<QPushButton>(this, "cmdClose", QRect(660, 422, 90, 28));
+    cmdClose = makeControl<QPushButton>(this, "cmdClose", QRect(660, 422, 90, 28));
     cmdClose->setText(QStringLiteral("&Close"));
     cmdClose->setAutoDefault(false);
-    txtCustomer = make<QLineEdit>(this, "txtCustomer", QRect(0, 0, 10, 10));
-    txtRespondent = make<QLineEdit>(this, "txtRespondent", QRect(0, 0, 10, 10));
-    txtSurveyDate = make<QLineEdit>(this, "txtSurveyDate", QRect(0, 0, 10, 10));
+    txtCustomer = makeControl<QLineEdit>(this, "txtCustomer", QRect(0, 0, 10, 10));
+    txtRespondent = makeControl<QLineEdit>(this, "txtRespondent", QRect(0, 0, 10, 10));
+    txtSurveyDate = makeControl<QLineEdit>(this, "txtSurveyDate", QRect(0, 0, 10, 10));
     txtCustomer->setText(target.customer);
     txtRespondent->setText(target.respondent);
     txtSurveyDate->setText(SurveyStore::dateText(target.date));
@@ -207,20 +195,13 @@ void frmPasteSurvey::toRefreshGrid()
         return;
     try {
         toTestConnection();
-        const int custid = toGetCustomerID(sourceCustomer());
-        const int surveyid = SurveyStore::surveyId(sourceDate(), custid);
-        if (surveyid == 0) {
+        QList<SurveyStore::Question> list;
+        const SurveyStore::Lookup found =
+            SurveyStore::findSurveyQuestions(sourceCustomer(), sourceRespondent(), sourceDate(), &list);
+        if (found == SurveyStore::Lookup::Missing)
             setBlankGrid();
+        if (found != SurveyStore::Lookup::Found)
             return;
-        }
-        if (sourceRespondent().isEmpty())
-            return;
-        const int respid = SurveyStore::respondentId(custid, sourceRespondent());
-        if (respid == 0) {
-            setBlankGrid();
-            return;
-        }
-        const QList<SurveyStore::Question> list = SurveyStore::surveyQuestions(respid, surveyid);
         setBlankGrid();
         grdParamAndQuest->setRows(static_cast<int>(list.size()) + 2);
         for (int i = 0; i < list.size(); ++i) {

@@ -3,10 +3,11 @@
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/help/HelpWindow.h"
+#include "platform/report/ValueFormat.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
-#include "surveys/EscapeCloser.h"
+#include "surveys/MakeControl.h"
 #include "surveys/SurveyEditor.h"
 #include "surveys/SurveyLists.h"
 #include "surveys/SurveyStore.h"
@@ -16,41 +17,19 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
-#include <QLocale>
-#include <QMdiSubWindow>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
-
-#include <cmath>
 
 namespace
 {
 
-template <typename W> W* make(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int y)
 {
-    auto* b = make<QPushButton>(parent, name, QRect(290, y, 160, 28));
+    auto* b = makeControl<QPushButton>(parent, name, QRect(290, y, 160, 28));
     b->setText(caption);
     return b;
-}
-
-QString fourDigitYearFormat()
-{
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
 }
 
 } // namespace
@@ -62,17 +41,17 @@ frmSelectSurvey::frmSelectSurvey(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Select"));
     setFixedSize(470, 300);
 
-    Label1 = make<QLabel>(this, "Label1", QRect(20, 18, 250, 20));
+    Label1 = makeControl<QLabel>(this, "Label1", QRect(20, 18, 250, 20));
     Label1->setText(QStringLiteral("Select Customer"));
-    cmbCustomer = make<QComboBox>(this, "cmbCustomer", QRect(20, 40, 250, 26));
-    Label2 = make<QLabel>(this, "Label2", QRect(20, 76, 250, 20));
+    cmbCustomer = makeControl<QComboBox>(this, "cmbCustomer", QRect(20, 40, 250, 26));
+    Label2 = makeControl<QLabel>(this, "Label2", QRect(20, 76, 250, 20));
     Label2->setText(QStringLiteral("Select Respondent "));
-    lstRespondent = make<QListWidget>(this, "lstRespondent", QRect(20, 98, 250, 120));
-    Label3 = make<QLabel>(this, "Label3", QRect(20, 228, 250, 20));
+    lstRespondent = makeControl<QListWidget>(this, "lstRespondent", QRect(20, 98, 250, 120));
+    Label3 = makeControl<QLabel>(this, "Label3", QRect(20, 228, 250, 20));
     Label3->setText(QStringLiteral("Select Survey Date"));
-    dtSDate = make<QDateEdit>(this, "dtSDate", QRect(20, 250, 160, 26));
+    dtSDate = makeControl<QDateEdit>(this, "dtSDate", QRect(20, 250, 160, 26));
     dtSDate->setCalendarPopup(true);
-    dtSDate->setDisplayFormat(fourDigitYearFormat());
+    dtSDate->setDisplayFormat(ValueFormat::shortDateFormat());
     cmdBlankSurvey = makeButton(this, "cmdBlankSurvey", QStringLiteral("Open &Blank Survey"), 40);
     cmdExistingSurvey = makeButton(this, "cmdExistingSurvey", QStringLiteral("Copy &Existing Survey"), 76);
     cmdHelp = makeButton(this, "cmdHelp", QStringLiteral("&Help"), 212);
@@ -92,22 +71,13 @@ void frmSelectSurvey::Form_Load()
     toFillCustomerList();
     if (cmbCustomer->count() > 0)
         cmbCustomer->setCurrentIndex(0);
-    EscapeCloser::install(this);
     SurveyWindows::registerInstance(this);
 }
 
 void frmSelectSurvey::placeWindow()
 {
-    // Centred a little above the middle: the chooser places itself rather than using the shared centring.
-    QWidget* frame = this;
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame = sub;
-    const QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const auto whole = [](double v) { return static_cast<int>(std::nearbyint(v)); };
-    const int top = whole(area.height() * 0.65) / 2 - whole(frame->height()) / 2;
-    const int left = whole(area.width()) / 2 - whole(frame->width()) / 2;
-    frame->move(left, top);
+    // Centred over the upper 65 per cent of the screen, a little higher than the other windows.
+    toCenterForm(this, 0.65);
 }
 
 void frmSelectSurvey::toFillCustomerList()

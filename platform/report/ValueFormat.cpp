@@ -100,12 +100,17 @@ QString ValueFormat::apply(const QVariant& value) const
     return QString();
 }
 
-QString ValueFormat::formatDate(const QDate& date)
+QString ValueFormat::shortDateFormat()
 {
     QString format = QLocale().dateFormat(QLocale::ShortFormat);
     if (!format.contains(QLatin1String("yyyy")))
         format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return QLocale().toString(date, format);
+    return format;
+}
+
+QString ValueFormat::formatDate(const QDate& date)
+{
+    return QLocale().toString(date, shortDateFormat());
 }
 
 QDate ValueFormat::toDate(const QVariant& value)

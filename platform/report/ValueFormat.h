@@ -22,6 +22,8 @@ public:
 
     // Dates as the system's short date, always with a four-digit year.
     static QString formatDate(const QDate& date);
+    // The system's short date form with a four-digit year.
+    static QString shortDateFormat();
     // A stored date: SQLite hands dates back as "YYYY-MM-DD" text, possibly with a time part.
     static QDate toDate(const QVariant& value);
 

@@ -1,5 +1,6 @@
 #include "SurveyFixture.h"
 
+#include "shell/MDIMain.h"
 #include "surveys/frmNewSurvey.h"
 #include "surveys/frmSelectSurvey.h"
 
@@ -300,7 +301,12 @@ TEST_F(Compose, DatesKeepTheirCentury)
 
 TEST_F(Compose, EscClosesTheWindows)
 {
-    frmSelectSurvey* chooser = openChooser();
+    // Esc is the main window's, for every window it holds.
+    MDIMain main;
+    main.show();
+    Desktop::setToday(d1);
+    frmSelectSurvey* chooser = main.showChild<frmSelectSurvey>();
+    chooser->lstRespondent->setCurrentRow(0);
     QPointer<frmNewSurvey> w = openBlank(chooser);
     QTest::keyClick(w->trvParameter, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
