@@ -32,17 +32,6 @@ Seam& seam()
     return s;
 }
 
-bool isName(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    for (QChar c : name) {
-        if (!c.isLetterOrNumber() && c != QLatin1Char('_'))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 // Everything one run needs, kept together because the preview paints again whenever the user asks.
@@ -60,7 +49,7 @@ ReportControl::ReportControl(QWidget* owner) : QObject(owner), m_owner(owner) {}
 bool ReportControl::splitFormula(const QString& formula, QString* name, QString* text)
 {
     const int eq = formula.indexOf(QLatin1Char('='));
-    if (eq < 0 || !isName(formula.left(eq).trimmed()))
+    if (eq < 0 || !ReportDefinition::isName(formula.left(eq).trimmed()))
         return false;
     *name = formula.left(eq).trimmed();
     const QString value = formula.mid(eq + 1).trimmed();

@@ -13,17 +13,6 @@ QStringList splitList(const QString& text, QChar separator)
     return parts;
 }
 
-bool isFieldName(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    for (QChar c : name) {
-        if (!c.isLetterOrNumber() && c != QLatin1Char('_'))
-            return false;
-    }
-    return true;
-}
-
 bool parseColumn(const QString& value, ReportDefinition::Column* column, QString* error)
 {
     const QStringList parts = splitList(value, QLatin1Char('|'));
@@ -106,7 +95,7 @@ bool parseLine(const QString& key, const QString& value, ReportDefinition* d, QS
 
 bool check(const ReportDefinition& d, QString* error)
 {
-    if (d.table.isEmpty() || !isFieldName(d.table)) {
+    if (d.table.isEmpty() || !ReportDefinition::isName(d.table)) {
         *error = QStringLiteral("it names no table to read (\"table = ...\")");
         return false;
     }
@@ -115,7 +104,7 @@ bool check(const ReportDefinition& d, QString* error)
         return false;
     }
     for (const QString& f : d.fields()) {
-        if (!isFieldName(f)) {
+        if (!ReportDefinition::isName(f)) {
             *error = QStringLiteral("\"%1\" is not a field name").arg(f);
             return false;
         }
@@ -131,6 +120,17 @@ bool check(const ReportDefinition& d, QString* error)
 }
 
 } // namespace
+
+bool ReportDefinition::isName(const QString& name)
+{
+    if (name.isEmpty())
+        return false;
+    for (QChar c : name) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_'))
+            return false;
+    }
+    return true;
+}
 
 bool ReportDefinition::load(const QString& path, ReportDefinition* out, QString* error)
 {

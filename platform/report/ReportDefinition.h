@@ -44,6 +44,8 @@ public:
 
     static bool load(const QString& path, ReportDefinition* out, QString* error);
     static bool parse(const QString& text, ReportDefinition* out, QString* error);
+    // A table, field or formula name: letters, digits and underscores only.
+    static bool isName(const QString& name);
 
     // Every field the report reads, each once, in the order first named.
     QStringList fields() const;
