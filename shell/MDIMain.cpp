@@ -11,6 +11,7 @@
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/help/HelpWindow.h"
+#include "platform/report/ReportControl.h"
 #include "shell/HelpTopics.h"
 #include "shell/PictureMdiArea.h"
 #include "shell/frmAboutUs.h"
@@ -107,6 +108,8 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(m_mdiArea);
     m_windows = new WindowRegistry(m_mdiArea, this);
     m_windows->setObjectName(QStringLiteral("m_windows"));
+    crpReport = new ReportControl(this);
+    crpReport->setObjectName(QStringLiteral("crpReport"));
 
     buildToolBar();
     buildStatusBar();

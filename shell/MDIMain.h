@@ -8,6 +8,7 @@
 
 class PictureMdiArea;
 class QAction;
+class ReportControl;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -108,6 +109,8 @@ public:
     QAction* btnmImprovement = nullptr;
 
     QStatusBar* stsBar = nullptr;
+    // The report control the analysis windows print through.
+    ReportControl* crpReport = nullptr;
 
     // Handlers.
     void mnuCusAndResp_Click();
