@@ -1,5 +1,6 @@
 #include "shell/MDIMain.h"
 
+#include "feedback/frmReading.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
@@ -283,6 +284,7 @@ void MDIMain::connectHandlers()
     wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
+    wire(mnuReadMultipleFiles, &MDIMain::mnuReadMultipleFiles_Click);
     for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
@@ -393,6 +395,14 @@ void MDIMain::mnuEditSurvey_Click()
 void MDIMain::mnuEmailSurveys_Click()
 {
     opening(true, [this] { showChild<frmLogDetails>(); });
+}
+
+void MDIMain::mnuReadMultipleFiles_Click()
+{
+    opening(false, [this] {
+        gPasteForNewSurvey = false;
+        showChild<frmReading>();
+    });
 }
 
 void MDIMain::mnuSettings_Click()

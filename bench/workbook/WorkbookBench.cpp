@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -43,7 +42,7 @@ double peakMegabytes()
 }
 
 // One customer and respondent with a 60-question survey (every fifth question written), all answered once before.
-bool seed(const QString& databasePath, QHash<QString, bool>* types)
+bool seed(const QString& databasePath)
 {
     bool ok = true;
     {
@@ -69,7 +68,6 @@ bool seed(const QString& databasePath, QHash<QString, bool>* types)
                  {p, QStringLiteral("Parameter %1").arg(7 - p)});
         for (int i = 1; i <= Questions; ++i) {
             const bool scored = i % 5 != 0;
-            types->insert(QString::number(i), scored);
             exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, ?)"),
                  {i, QStringLiteral("Question %1: how well did we do on this point of our service to you?").arg(i),
                   scored ? 1 : 0, 1 + i % 6});
@@ -155,8 +153,7 @@ int main(int argc, char** argv)
     MsgBox::setTestMode(true);
     Desktop::setTestMode(true);
     QTemporaryDir dir;
-    QHash<QString, bool> types;
-    if (!startProgramIn(dir.path()) || !seed(QDir(dir.path()).filePath(QStringLiteral("Pellorin.mdb")), &types)) {
+    if (!startProgramIn(dir.path()) || !seed(QDir(dir.path()).filePath(QStringLiteral("Pellorin.mdb")))) {
         std::fprintf(stderr, "cannot prepare the program's folder\n");
         return 1;
     }
@@ -201,14 +198,13 @@ int main(int argc, char** argv)
     for (int k = 1; k < files; ++k)
         QFile::copy(first, QDir(returnedDir).filePath(QStringLiteral("returned-%1.xlsx").arg(k)));
 
-    const auto isScored = [&types](const QString& id) { return types.value(id); };
     QList<double> readMs;
     for (int run = 0; run < 201; ++run) {
         SurveyWorkbookReader::Content content;
         QString error;
         QElapsedTimer timer;
         timer.start();
-        if (!SurveyWorkbookReader::read(first, isScored, &content, &error) || content.answers.size() != Questions) {
+        if (!SurveyWorkbookReader::read(first, &content, &error) || content.answers.size() != Questions) {
             std::fprintf(stderr, "read failed: %s\n", qPrintable(error));
             return 1;
         }
@@ -224,7 +220,7 @@ int main(int argc, char** argv)
             SurveyWorkbookReader::Content content;
             QString error;
             if (!SurveyWorkbookReader::read(QDir(returnedDir).filePath(QStringLiteral("returned-%1.xlsx").arg(k)),
-                                            isScored, &content, &error)) {
+                                            &content, &error)) {
                 std::fprintf(stderr, "read failed: %s\n", qPrintable(error));
                 return 1;
             }

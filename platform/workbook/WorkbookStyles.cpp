@@ -224,7 +224,6 @@ void WorkbookStyles::indexTable(Table& table, const char* parentName, const char
     for (pugi::xml_node n : table.parent.children()) {
         if (!Xml::is(n, itemName))
             continue;
-        table.byContent.insert(canonical(n), int(table.items.size())); // the last of equals wins; any would do
         table.items.push_back(n);
     }
 }
@@ -236,6 +235,11 @@ pugi::xml_node WorkbookStyles::ensureContainer(const char* name)
 
 int WorkbookStyles::findOrAdd(Table& table, pugi::xml_node item)
 {
+    // Contents are indexed on the first change only: reading a workbook never needs them.
+    if (table.byContent.isEmpty()) {
+        for (size_t i = 0; i < table.items.size(); ++i)
+            table.byContent.insert(canonical(table.items[i]), int(i)); // the last of equals wins; any would do
+    }
     const QByteArray content = canonical(item);
     const auto it = table.byContent.constFind(content);
     if (it != table.byContent.constEnd())

@@ -94,6 +94,26 @@ QVariant number(double d)
     return QVariant(d);
 }
 
+enum class Number { Empty, Invalid, Valid };
+
+// The digits of a value element, blanks around them aside. Read without a locale, as the file format has them.
+Number parseNumber(const char* text, double* d)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const char* first = text;
+    const char* last = text + std::strlen(text);
+    while (first < last && blank(*first))
+        ++first;
+    while (last > first && blank(last[-1]))
+        --last;
+    if (first == last)
+        return Number::Empty;
+    if (*first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    const auto [end, ec] = std::from_chars(first, last, *d);
+    return ec == std::errc() && end == last && std::isfinite(*d) ? Number::Valid : Number::Invalid;
+}
+
 QByteArray shortest(double d)
 {
     char buffer[32];
@@ -286,13 +306,15 @@ QVariant Worksheet::value(int row, int column) const
         const QDate date = QDate::fromString(iso.left(10), Qt::ISODate);
         return date.isValid() ? QVariant(date) : QVariant(iso);
     }
-    const QString digits = Xml::text(v).trimmed();
-    if (digits.isEmpty())
+    double d = 0;
+    switch (parseNumber(v.child_value(), &d)) {
+    case Number::Empty:
         return QVariant();
-    bool ok = false;
-    const double d = digits.toDouble(&ok);
-    if (!ok || !std::isfinite(d))
-        return digits;
+    case Number::Invalid:
+        return Xml::text(v).trimmed();
+    case Number::Valid:
+        break;
+    }
     if (m_styles.isDateFormat(c.attribute("s").as_int())) {
         const QDate date = DateSerial::toDate(d, m_date1904);
         if (date.isValid())

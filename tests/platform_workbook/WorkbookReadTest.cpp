@@ -287,6 +287,14 @@ print('algorithmName="SHA-512" hashValue="%s" saltValue="%s" spinCount="100000"'
     EXPECT_TRUE(s->isProtected());
     EXPECT_TRUE(s->unprotect(QStringLiteral("wubtej")));
     EXPECT_FALSE(s->isProtected());
+
+    // More rounds than any spreadsheet program writes are refused at once instead of hashed for hours.
+    for (const char* rounds : {"100001", "4000000000", "99999999999999999999"}) {
+        QByteArray absurd = sheet;
+        absurd.replace("spinCount=\"100000\"", QByteArray("spinCount=\"") + rounds + '"');
+        const auto refused = crafted({}, false, absurd);
+        EXPECT_FALSE(refused->sheet(QStringLiteral("Sheet1"))->unprotect(QStringLiteral("wubtej"))) << rounds;
+    }
 }
 
 TEST_F(WorkbookRead, FilesThatAreNoWorkbook)

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "feedback/SurveyWorkbookReader.h"
+
+#include <QDate>
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// Stores the answers of returned survey workbooks in the answer tables and marks their log rows read: the one
+// reading road of the feedback window's Read In and of the window that imports many workbooks.
+//
+// Each answer is looked up by respondent, question and survey date and written by itself, replacing the first
+// answer stored under that key. A statement that fails shows its own errors and skips that answer alone; answers
+// stored before it stay stored. One instance serves one reading run: it keeps its statements prepared and the
+// question types it has looked up, since nothing else writes while it runs.
+class ReturnedWorkbookStore
+{
+public:
+    ReturnedWorkbookStore();
+    ~ReturnedWorkbookStore();
+    ReturnedWorkbookStore(const ReturnedWorkbookStore&) = delete;
+    ReturnedWorkbookStore& operator=(const ReturnedWorkbookStore&) = delete;
+
+    // Reads the workbook at path and stores every answer it holds. Once the workbook has been opened and its
+    // header read, the log row of logFileName is marked read ("" marks none). Shows its own messages; false, with
+    // nothing stored and no log row marked, when the file is not a readable survey workbook.
+    bool XLSWrite(const QString& path, const QString& logFileName);
+    // The same for a workbook read beforehand.
+    void store(const QString& path, const SurveyWorkbookReader::Content& content, const QString& logFileName);
+
+    // True for a scored question, false for a descriptive one; nullopt when there is no such question (or the
+    // look-up failed): its answer has no question to belong to.
+    std::optional<bool> toCheckQuestionType(qint64 questionId);
+    void toSaveObjectiveFeedback(qint64 questionId, qint64 respondentId, const QDate& surveyDate,
+                                 const QString& weightage, const QString& score, qint64 surveyId);
+    // An answer that is only the placeholder, blanks around it aside, is stored as no answer (Null).
+    void toSaveDescriptiveFeedback(qint64 questionId, qint64 respondentId, const QDate& surveyDate,
+                                   const QString& weightage, const QString& answer, qint64 surveyId);
+    // Marks the first log row of that file name read.
+    void toSetLogStatus(const QString& fileName);
+
+    // A cell's text as a 16-bit whole number, halves going to the even neighbour (7.5 is 8, 6.5 is 6); the empty
+    // text is 0. nullopt for text that is not a number or lies outside the 16-bit range.
+    static std::optional<int> wholeNumber(const QString& text);
+
+private:
+    struct Statements;
+    struct Table;
+
+    Statements& statements();
+    void save(Table& table, qint64 questionId, qint64 respondentId, const QDate& surveyDate, const QVariant& weightage,
+              const QVariant& last, qint64 surveyId);
+    std::optional<qint64> storedRow(Table& table, qint64 questionId, qint64 respondentId, const QDate& surveyDate);
+    void forgetStoredRows();
+
+    std::unique_ptr<Statements> m_statements;
+    QHash<qint64, bool> m_scored; // question id -> scored, for the questions looked up so far
+    QSet<qint64> m_missing;
+    bool m_inWorkbook = false;
+};
