@@ -6,6 +6,8 @@
 #include "shell/gblGlobal.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,6 +16,10 @@
 
 namespace
 {
+
+// How long a reading run goes between commits. Each commit writes every index page its answers touched, so a
+// commit per workbook would cost more than the reading does.
+constexpr qint64 CommitInterval = 200;
 
 // A statement prepared once per reading run; a refused one throws the connection's errors for it alone.
 class Statement
@@ -47,7 +53,7 @@ private:
 
 } // namespace
 
-// One answer table with its statements, and the answers of the workbook being stored that it already holds.
+// One answer table with its statements, and what the workbook being stored holds for it.
 struct ReturnedWorkbookStore::Table {
     explicit Table(const QString& name, const QString& last)
         : find(QStringLiteral("select rowid from %1 where questionid=? and respondentid=? and surveydate=? "
@@ -58,6 +64,12 @@ struct ReturnedWorkbookStore::Table {
           insert(QStringLiteral("insert into %1 (respondentid, questionid, surveydate, weightage, %2, surveyid) "
                                 "values (?, ?, ?, ?, ?, ?)")
                      .arg(name, last)),
+          // The answers of one workbook travel as one bound array of [question, weightage, answer]; the rest of
+          // their key is the workbook's.
+          insertAll(QStringLiteral("insert into %1 (respondentid, questionid, surveydate, weightage, %2, surveyid) "
+                                   "select ?, json_extract(value, '$[0]'), ?, json_extract(value, '$[1]'), "
+                                   "json_extract(value, '$[2]'), ? from json_each(?) order by key")
+                        .arg(name, last)),
           update(QStringLiteral("update %1 set respondentid=?, questionid=?, surveydate=?, weightage=?, %2=?, "
                                 "surveyid=? where rowid=?")
                      .arg(name, last))
@@ -67,14 +79,17 @@ struct ReturnedWorkbookStore::Table {
     Statement find;
     Statement rowsOf;
     Statement insert;
+    Statement insertAll;
     Statement update;
 
-    // For the respondent and date of the workbook being stored: question id -> row of its first stored answer
-    // (0 for a row this run added, whose number is looked up again when the question comes twice).
+    // The respondent's stored answers of the workbook's date: question id -> row of the first one.
     bool loaded = false;
     qint64 respondentId = 0;
     QDate surveyDate;
     QHash<qint64, qint64> rows;
+    // The workbook's answers that no stored answer has yet, in the order of their blocks.
+    QList<QVariantList> added;
+    QHash<qint64, qsizetype> addedByQuestion;
 };
 
 struct ReturnedWorkbookStore::Statements {
@@ -86,13 +101,31 @@ struct ReturnedWorkbookStore::Statements {
 };
 
 ReturnedWorkbookStore::ReturnedWorkbookStore() = default;
-ReturnedWorkbookStore::~ReturnedWorkbookStore() = default;
+
+ReturnedWorkbookStore::~ReturnedWorkbookStore()
+{
+    commit();
+}
+
+void ReturnedWorkbookStore::commit()
+{
+    if (!m_transaction)
+        return;
+    m_transaction = false;
+    QSqlDatabase db = gConnection();
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        toShowConnectionErrors(ProviderError(Db::errorRecords(error)));
+    }
+}
 
 ReturnedWorkbookStore::Statements& ReturnedWorkbookStore::statements()
 {
     // Statements prepared on a connection that has since been closed are of no use on its successor.
     if (!connectionIsOpen()) {
         m_statements.reset();
+        m_transaction = false;
         toOpenConnection();
     }
     if (!m_statements)
@@ -115,13 +148,14 @@ bool ReturnedWorkbookStore::XLSWrite(const QString& path, const QString& logFile
 void ReturnedWorkbookStore::store(const QString& path, const SurveyWorkbookReader::Content& content,
                                   const QString& logFileName)
 {
-    // One workbook's answers are committed together at its end, whatever failed on the way. A failing statement
+    // What a run stores is committed every so often and at its end, whatever failed on the way. A failing statement
     // undoes itself alone, so what was stored before it stays stored, as answers written one by one have it,
-    // without paying for a commit per answer.
-    statements();
-    QSqlDatabase db = gConnection();
-    const bool batched = db.transaction();
-    forgetStoredRows();
+    // without paying for a commit per answer. The log rows go in the same commits as their answers.
+    Statements& tables = statements();
+    if (!m_transaction) {
+        m_transaction = gConnection().transaction();
+        m_sinceCommit.start();
+    }
     m_inWorkbook = true;
 
     if (!logFileName.isEmpty())
@@ -145,12 +179,12 @@ void ReturnedWorkbookStore::store(const QString& path, const SurveyWorkbookReade
     }
 
     m_inWorkbook = false;
-    forgetStoredRows();
-    if (batched && !db.commit()) {
-        const QSqlError error = db.lastError();
-        db.rollback();
-        toShowConnectionErrors(ProviderError(Db::errorRecords(error)));
+    if (m_statements.get() == &tables) {
+        addNewAnswers(tables.objective);
+        addNewAnswers(tables.descriptive);
     }
+    if (m_sinceCommit.elapsed() >= CommitInterval)
+        commit();
 }
 
 std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(qint64 questionId)
@@ -196,8 +230,9 @@ void ReturnedWorkbookStore::toSaveDescriptiveFeedback(qint64 questionId, qint64 
     const std::optional<int> weight = wholeNumber(weightage);
     if (!weight)
         return;
-    const QVariant description =
-        SurveyWorkbookReader::isAnswerPrompt(answer) ? QVariant(QMetaType(QMetaType::QString)) : QVariant(answer);
+    // The untouched placeholder, like an empty cell, is no answer.
+    const bool none = answer.isEmpty() || SurveyWorkbookReader::isAnswerPrompt(answer);
+    const QVariant description = none ? QVariant(QMetaType(QMetaType::QString)) : QVariant(answer);
     try {
         save(statements().descriptive, questionId, respondentId, surveyDate, *weight, description, surveyId);
     } catch (const ProviderError& e) {
@@ -209,50 +244,76 @@ void ReturnedWorkbookStore::save(Table& table, qint64 questionId, qint64 respond
                                  const QVariant& weightage, const QVariant& last, qint64 surveyId)
 {
     const QVariantList values = {respondentId, questionId, surveyDate, weightage, last, surveyId};
+    if (m_inWorkbook) {
+        // A question that comes twice: the later block's answer is the one kept.
+        const auto added = table.addedByQuestion.constFind(questionId);
+        if (added != table.addedByQuestion.constEnd()) {
+            table.added[*added] = values;
+            return;
+        }
+    }
     const std::optional<qint64> row = storedRow(table, questionId, respondentId, surveyDate);
     if (row) {
         table.update.exec(values + QVariantList{*row});
-        return;
+    } else if (m_inWorkbook) {
+        table.addedByQuestion.insert(questionId, table.added.size());
+        table.added.append(values);
+    } else {
+        table.insert.exec(values);
     }
-    table.insert.exec(values);
-    if (table.loaded)
-        table.rows.insert(questionId, 0);
 }
 
 std::optional<qint64> ReturnedWorkbookStore::storedRow(Table& table, qint64 questionId, qint64 respondentId,
                                                        const QDate& surveyDate)
 {
-    // While a workbook is stored, its respondent's answers of its date are looked up once for all its questions.
-    if (m_inWorkbook) {
-        if (!table.loaded || table.respondentId != respondentId || table.surveyDate != surveyDate) {
-            table.rows.clear();
-            QSqlQuery& q = table.rowsOf.exec({respondentId, surveyDate});
-            while (q.next()) {
-                if (!table.rows.contains(q.value(0).toLongLong()))
-                    table.rows.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
-            }
-            table.loaded = true;
-            table.respondentId = respondentId;
-            table.surveyDate = surveyDate;
-        }
-        const auto it = table.rows.constFind(questionId);
-        if (it == table.rows.constEnd())
-            return std::nullopt;
-        if (*it != 0)
-            return *it;
+    if (!m_inWorkbook) {
+        QSqlQuery& q = table.find.exec({questionId, respondentId, surveyDate});
+        return q.next() ? std::optional<qint64>(q.value(0).toLongLong()) : std::nullopt;
     }
-    QSqlQuery& q = table.find.exec({questionId, respondentId, surveyDate});
-    return q.next() ? std::optional<qint64>(q.value(0).toLongLong()) : std::nullopt;
+    // While a workbook is stored, its respondent's answers of its date are looked up once for all its questions.
+    if (!table.loaded || table.respondentId != respondentId || table.surveyDate != surveyDate) {
+        table.rows.clear();
+        QSqlQuery& q = table.rowsOf.exec({respondentId, surveyDate});
+        while (q.next()) {
+            if (!table.rows.contains(q.value(0).toLongLong()))
+                table.rows.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
+        }
+        table.loaded = true;
+        table.respondentId = respondentId;
+        table.surveyDate = surveyDate;
+    }
+    const auto it = table.rows.constFind(questionId);
+    return it == table.rows.constEnd() ? std::nullopt : std::optional<qint64>(*it);
 }
 
-void ReturnedWorkbookStore::forgetStoredRows()
+void ReturnedWorkbookStore::addNewAnswers(Table& table)
 {
-    if (!m_statements)
-        return;
-    for (Table* table : {&m_statements->objective, &m_statements->descriptive}) {
-        table->loaded = false;
-        table->rows.clear();
+    // One statement adds them all. Should it be refused, it has added none, and they are added one by one, so that
+    // each refused answer shows its own errors and the others are stored, as adding them one by one has it.
+    if (!table.added.isEmpty()) {
+        QJsonArray answers;
+        for (const QVariantList& row : std::as_const(table.added)) {
+            const QJsonValue last = row[4].isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(row[4]);
+            answers.append(QJsonArray{row[1].toLongLong(), row[3].toInt(), last});
+        }
+        const QVariantList& first = table.added.first();
+        try {
+            table.insertAll.exec({first[0], first[2], first[5],
+                                  QString::fromUtf8(QJsonDocument(answers).toJson(QJsonDocument::Compact))});
+        } catch (const ProviderError&) {
+            for (const QVariantList& row : std::as_const(table.added)) {
+                try {
+                    table.insert.exec(row);
+                } catch (const ProviderError& e) {
+                    toShowConnectionErrors(e);
+                }
+            }
+        }
     }
+    table.added.clear();
+    table.addedByQuestion.clear();
+    table.loaded = false;
+    table.rows.clear();
 }
 
 void ReturnedWorkbookStore::toSetLogStatus(const QString& fileName)

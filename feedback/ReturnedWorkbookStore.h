@@ -3,6 +3,7 @@
 #include "feedback/SurveyWorkbookReader.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -13,10 +14,11 @@
 // Stores the answers of returned survey workbooks in the answer tables and marks their log rows read: the one
 // reading road of the feedback window's Read In and of the window that imports many workbooks.
 //
-// Each answer is looked up by respondent, question and survey date and written by itself, replacing the first
-// answer stored under that key. A statement that fails shows its own errors and skips that answer alone; answers
-// stored before it stay stored. One instance serves one reading run: it keeps its statements prepared and the
-// question types it has looked up, since nothing else writes while it runs.
+// Each answer is looked up by respondent, question and survey date and replaces the first answer stored under that
+// key, or is added. A statement that fails shows its own errors and loses that answer alone; what was stored
+// before it stays stored. One instance serves one reading run (one Read In, one import of many workbooks): it keeps
+// its statements prepared and the question types it has looked up, since nothing else writes while it runs, and
+// commits what it stored every so often and when it is destroyed.
 class ReturnedWorkbookStore
 {
 public:
@@ -55,10 +57,13 @@ private:
     void save(Table& table, qint64 questionId, qint64 respondentId, const QDate& surveyDate, const QVariant& weightage,
               const QVariant& last, qint64 surveyId);
     std::optional<qint64> storedRow(Table& table, qint64 questionId, qint64 respondentId, const QDate& surveyDate);
-    void forgetStoredRows();
+    void addNewAnswers(Table& table);
+    void commit();
 
     std::unique_ptr<Statements> m_statements;
     QHash<qint64, bool> m_scored; // question id -> scored, for the questions looked up so far
     QSet<qint64> m_missing;
     bool m_inWorkbook = false;
+    bool m_transaction = false;
+    QElapsedTimer m_sinceCommit;
 };

@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -85,29 +84,16 @@ bool writePackage(const QString& path, const QByteArray& input)
 // descriptive), and the log rows the workbooks are marked read in.
 bool seed(const QString& databasePath)
 {
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
-        db.setDatabaseName(databasePath);
-        ok = db.open();
-        QSqlQuery q(db);
-        for (const char* sql : {"insert into customer (custid, custname) values (3, 'Harbour Instruments')",
-                                "insert into respondent (respondentid, custid, respondentname) values (12, 3, 'Ann')",
-                                "insert into survey (surveyid, sdate, custid) values (7, '2024-03-15', 3)",
-                                "insert into parameter (paramid, parametername) values (1, 'Service')",
-                                "insert into log (xlsfilename, respid, surveyid) values ('fuzz.xlsx', 12, 7)"})
-            ok = ok && q.exec(QLatin1String(sql));
-        for (int i = 1; ok && i <= 60; ++i)
-            ok = q.exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values "
-                                       "(%1, 'Question %1', %2, 1)")
-                            .arg(i)
-                            .arg(i % 5 != 0));
-        // Durability is of no use here; the speed is.
-        ok = ok && q.exec(QStringLiteral("pragma journal_mode=wal"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("seed"));
-    return ok;
+    SeedDatabase db(databasePath);
+    db.exec(QStringLiteral("insert into customer (custid, custname) values (3, 'Harbour Instruments')"));
+    db.exec(QStringLiteral("insert into respondent (respondentid, custid, respondentname) values (12, 3, 'Ann')"));
+    db.exec(QStringLiteral("insert into survey (surveyid, sdate, custid) values (7, '2024-03-15', 3)"));
+    db.exec(QStringLiteral("insert into parameter (paramid, parametername) values (1, 'Service')"));
+    db.exec(QStringLiteral("insert into log (xlsfilename, respid, surveyid) values ('fuzz.xlsx', 12, 7)"));
+    for (int i = 1; i <= 60; ++i)
+        db.exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, 1)"),
+                {i, QStringLiteral("Question %1").arg(i), i % 5 != 0});
+    return db.commit();
 }
 
 } // namespace
@@ -119,6 +105,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     MsgBox::setTestMode(true);
     if (!folder.isValid() || !startProgramIn(folder.path(), seed))
         std::abort();
+    // Durability is of no use here; the speed is.
+    QSqlQuery(gConnection()).exec(QStringLiteral("pragma journal_mode=wal"));
     QSqlQuery(gConnection()).exec(QStringLiteral("pragma synchronous=off"));
     return 0;
 }

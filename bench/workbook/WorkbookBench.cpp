@@ -14,9 +14,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -44,47 +41,29 @@ double peakMegabytes()
 // One customer and respondent with a 60-question survey (every fifth question written), all answered once before.
 bool seed(const QString& databasePath)
 {
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
-        db.setDatabaseName(databasePath);
-        ok = db.open() && db.transaction();
-        QSqlQuery q(db);
-        const auto exec = [&](const QString& sql, const QVariantList& values) {
-            q.prepare(sql);
-            for (const QVariant& v : values)
-                q.addBindValue(v);
-            if (ok && !q.exec()) {
-                std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-                ok = false;
-            }
-        };
-        exec(QStringLiteral("insert into customer (custid, custname) values (3, 'Harbour Instruments')"), {});
-        exec(QStringLiteral("insert into respondent (respondentid, custid, respondentname) values (12, 3, 'Ann Lee')"),
-             {});
-        exec(QStringLiteral("insert into survey (surveyid, sdate, custid) values (7, '2024-03-15', 3)"), {});
-        for (int p = 1; p <= 6; ++p)
-            exec(QStringLiteral("insert into parameter (paramid, parametername) values (?, ?)"),
-                 {p, QStringLiteral("Parameter %1").arg(7 - p)});
-        for (int i = 1; i <= Questions; ++i) {
-            const bool scored = i % 5 != 0;
-            exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, ?)"),
-                 {i, QStringLiteral("Question %1: how well did we do on this point of our service to you?").arg(i),
-                  scored ? 1 : 0, 1 + i % 6});
-            exec(QStringLiteral("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") "
-                                "values (12, ?, 7, ?)"),
-                 {i, i});
-            exec(scored ? QStringLiteral("insert into feedbackobjective (respondentid, questionid, surveyid, "
-                                         "surveydate, weightage, score) values (12, ?, 5, '2023-09-01', ?, ?)")
-                        : QStringLiteral("insert into feedbackdescriptive (respondentid, questionid, surveyid, "
-                                         "surveydate, weightage, Description) values (12, ?, 5, '2023-09-01', ?, ?)"),
-                 {i, 1 + i % 10, scored ? QVariant(1 + i % 9) : QVariant(QStringLiteral("Earlier answer"))});
-        }
-        ok = ok && db.commit();
-        db.close();
+    SeedDatabase db(databasePath);
+    db.exec(QStringLiteral("insert into customer (custid, custname) values (3, 'Harbour Instruments')"), {});
+    db.exec(QStringLiteral("insert into respondent (respondentid, custid, respondentname) values (12, 3, 'Ann Lee')"),
+            {});
+    db.exec(QStringLiteral("insert into survey (surveyid, sdate, custid) values (7, '2024-03-15', 3)"), {});
+    for (int p = 1; p <= 6; ++p)
+        db.exec(QStringLiteral("insert into parameter (paramid, parametername) values (?, ?)"),
+                {p, QStringLiteral("Parameter %1").arg(7 - p)});
+    for (int i = 1; i <= Questions; ++i) {
+        const bool scored = i % 5 != 0;
+        db.exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, ?)"),
+                {i, QStringLiteral("Question %1: how well did we do on this point of our service to you?").arg(i),
+                 scored ? 1 : 0, 1 + i % 6});
+        db.exec(QStringLiteral("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") "
+                               "values (12, ?, 7, ?)"),
+                {i, i});
+        db.exec(scored ? QStringLiteral("insert into feedbackobjective (respondentid, questionid, surveyid, "
+                                        "surveydate, weightage, score) values (12, ?, 5, '2023-09-01', ?, ?)")
+                       : QStringLiteral("insert into feedbackdescriptive (respondentid, questionid, surveyid, "
+                                        "surveydate, weightage, Description) values (12, ?, 5, '2023-09-01', ?, ?)"),
+                {i, 1 + i % 10, scored ? QVariant(1 + i % 9) : QVariant(QStringLiteral("Earlier answer"))});
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("seed"));
-    return ok;
+    return db.commit();
 }
 
 // The respondent's part, as a spreadsheet program other than ours would write it.

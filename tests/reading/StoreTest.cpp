@@ -35,13 +35,14 @@ TEST_F(StoreTest, EveryBlockIsStoredAsTheCellsHoldIt)
                              .scored(2, QVariant(), QVariant())
                              .descriptive(4, 3, QStringLiteral("  Type your Answer here "))
                              .scored(3, 12, QStringLiteral(" 8 "))
-                             .descriptive(5, QVariant(), QStringLiteral("  It's fine, 'really' "))
+                             .descriptive(5, QVariant(), QStringLiteral("  It's \"fine\", \\ 'réally'\n✓ "))
                              .save(path(QStringLiteral("7312.xlsx")));
     const QByteArray before = digest(file);
     ASSERT_TRUE(read(file));
 
     EXPECT_EQ(objective(), QStringList({"1|12|2024-03-15|7|8|6", "2|12|2024-03-15|7|0|0", "3|12|2024-03-15|7|12|8"}));
-    EXPECT_EQ(descriptive(), QStringList({"4|12|2024-03-15|7|3|NULL", "5|12|2024-03-15|7|0|  It's fine, 'really' "}));
+    EXPECT_EQ(descriptive(),
+              QStringList({"4|12|2024-03-15|7|3|NULL", "5|12|2024-03-15|7|0|  It's \"fine\", \\ 'réally'\n✓ "}));
     EXPECT_EQ(logStatus(QStringLiteral("7312.xlsx")), 1);
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'\n').toStdString();
     EXPECT_EQ(digest(file), before);
