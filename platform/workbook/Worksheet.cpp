@@ -8,6 +8,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -78,6 +79,11 @@ int columnOf(pugi::xml_node cell)
             break;
     }
     return column;
+}
+
+quint64 cellKey(int row, int column)
+{
+    return quint64(quint32(row)) << 32 | quint32(column);
 }
 
 bool isTrue(pugi::xml_attribute a)
@@ -170,7 +176,7 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
             (row.attribute("r") ? row.attribute("r") : row.append_attribute("r")) = r;
         }
         lastRow = r;
-        m_rows.emplace(r, row);
+        const bool first = m_rows.emplace(r, row).second;
         int lastColumn = 0;
         for (pugi::xml_node c : row.children()) {
             if (!Xml::is(c, "c"))
@@ -182,8 +188,13 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
                 a.set_value(CellAddress::format(r, column).toLatin1().constData());
             }
             lastColumn = column;
+            if (first)
+                m_loadedCells.emplace_back(cellKey(r, column), c);
         }
     }
+    // Writers put cells in order; the first of two with one address is the one that counts.
+    std::stable_sort(m_loadedCells.begin(), m_loadedCells.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     return true;
 }
 
@@ -223,6 +234,12 @@ void Worksheet::updateDimension()
 
 pugi::xml_node Worksheet::cell(int row, int column) const
 {
+    if (!m_loadedCells.empty()) {
+        const quint64 key = cellKey(row, column);
+        const auto found = std::lower_bound(m_loadedCells.begin(), m_loadedCells.end(), key,
+                                            [](const auto& entry, quint64 k) { return entry.first < k; });
+        return found != m_loadedCells.end() && found->first == key ? found->second : pugi::xml_node();
+    }
     const auto it = m_rows.find(row);
     if (it == m_rows.end())
         return pugi::xml_node();
@@ -260,6 +277,7 @@ pugi::xml_node Worksheet::ensureCell(int row, int column)
             break;
         }
     }
+    m_loadedCells.clear();
     // The row's span hint would no longer cover the new cell.
     r.remove_attribute("spans");
     pugi::xml_node c = next ? r.insert_child_before(element("c").c_str(), next) : r.append_child(element("c").c_str());
@@ -504,6 +522,7 @@ CellFormat Worksheet::format(int row, int column) const
 
 void Worksheet::clearRange(int firstRow, int firstColumn, int lastRow, int lastColumn)
 {
+    m_loadedCells.clear();
     firstRow = std::max(firstRow, 1);
     firstColumn = std::max(firstColumn, 1);
     for (auto it = m_rows.lower_bound(firstRow); it != m_rows.end() && it->first <= lastRow;) {

@@ -12,6 +12,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 // One worksheet of a Workbook. Rows and columns count from 1. Values read back as QString, qint64 (whole
 // numbers), double, bool, QDate (numbers shown as dates) or CellError; an empty cell is an invalid QVariant.
@@ -88,6 +90,9 @@ private:
     pugi::xml_node m_sheetData;
     std::string m_prefix;
     std::map<int, pugi::xml_node> m_rows;
+    // The cells as loaded, by address, for reading; dropped at the first change to the cells, after which they
+    // are found in their rows.
+    std::vector<std::pair<quint64, pugi::xml_node>> m_loadedCells;
     bool m_modified = false;
     bool m_formulaRemoved = false;
 };
