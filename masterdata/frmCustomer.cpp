@@ -36,6 +36,12 @@ QVariant textOrNull(const QString& text)
     return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(toStoredText(text));
 }
 
+// An empty cell stored as empty text: a cell never typed into holds a null string, which would be stored as Null.
+QString textOrEmpty(const QString& text)
+{
+    return text.isEmpty() ? QStringLiteral("") : toStoredText(text);
+}
+
 QPushButton* button(const QString& caption, QWidget* parent, QStyle::StandardPixmap icon, const char* name)
 {
     auto* b = new QPushButton(caption, parent);
@@ -430,7 +436,7 @@ void frmCustomer::toSaveRespondentDetails()
         for (int i = 1; i <= n; ++i) {
             const QVariant name = textOrNull(grdRespondentDtls->textMatrix(i, 1));
             const QString designation = toStoredText(grdRespondentDtls->textMatrix(i, 2));
-            const QString email = toStoredText(grdRespondentDtls->textMatrix(i, 3));
+            const QString email = textOrEmpty(grdRespondentDtls->textMatrix(i, 3));
             const QString key = grdRespondentDtls->textMatrix(i, 4);
             if (key.isEmpty()) {
                 // A Null name equals nothing, so respondents without a name are never taken for duplicates.

@@ -401,6 +401,8 @@ TEST_F(CustomerWindow, RespondentsTypedUnderANewCustomerOutliveItsSaveAndGoUnder
     const int custid = value(QStringLiteral("select custid from customer where custname='NewCo'")).toInt();
     EXPECT_EQ(rows(QStringLiteral("select respondentname, custid from respondent order by respondentid")),
               (QVariantList{QVariantList{QStringLiteral("Ann"), custid}, QVariantList{QStringLiteral("Bea"), custid}}));
+    // An empty address is empty text however the cell came to be empty.
+    EXPECT_EQ(count(QStringLiteral("respondent where emailid = ''")), 2);
 }
 
 TEST_F(CustomerWindow, DeletesTakeOutTheChosenRowOnlyAndCancelChangesNothing)
