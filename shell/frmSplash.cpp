@@ -100,6 +100,8 @@ int frmSplash::exec()
     // or a key can lead on while the window is still being shown. A modal loop started after that would wait for
     // a window that is already gone; hence a loop of our own that starts only when there is still something to
     // wait for.
+    if (m_done)
+        return result();
     setResult(0);
     setAttribute(Qt::WA_ShowModal, true);
     show();
