@@ -11,7 +11,6 @@
 #include <QScreen>
 
 #include <functional>
-#include <utility>
 
 namespace
 {
@@ -36,34 +35,13 @@ protected:
     NextWindow next;
 };
 
-// Runs the action from the event queue once the splash window is being shown: before a modal loop runs, as input
-// or an early timer arrives on a busy machine, or (with more hops) later, inside the loop.
-class WhenShown : public QObject
+// Posted before the modal display starts, the action runs while the window is being shown (as input or an early
+// timer arrives on a busy machine); passed on through the queue a few times, it runs later, inside the modal loop.
+void post(int hops, const std::function<void()>& action)
 {
-public:
-    WhenShown(QWidget* window, int hops, std::function<void()> action) : m_hops(hops), m_action(std::move(action))
-    {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show && m_action)
-            queue(m_hops, std::exchange(m_action, {}));
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    static void queue(int hops, std::function<void()> action)
-    {
-        QMetaObject::invokeMethod(
-            qApp, [hops, action] { hops > 1 ? queue(hops - 1, action) : action(); }, Qt::QueuedConnection);
-    }
-
-    int m_hops;
-    std::function<void()> m_action;
-};
+    QMetaObject::invokeMethod(
+        qApp, [hops, action] { hops > 1 ? post(hops - 1, action) : action(); }, Qt::QueuedConnection);
+}
 
 using About = MainWindowFixture;
 
@@ -108,7 +86,7 @@ TEST_F(Splash, ModalDisplayEndsWithTheMainWindowWhateverOrderTimerClickAndKeyArr
             SCOPED_TRACE(testing::Message() << "order " << o << ", hops " << hops);
             NextWindow shown;
             frmSplash splash(&shown);
-            WhenShown input(&splash, hops, [&] {
+            post(hops, [&] {
                 for (const Input& in : orders[o])
                     in(splash);
             });
