@@ -1,5 +1,7 @@
 #include "shell/MDIMain.h"
 
+#include "analysis/frmImprovementPlan.h"
+#include "analysis/frmSearch.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
@@ -289,6 +291,12 @@ void MDIMain::connectHandlers()
     wire(mnuGettingStarted, &MDIMain::mnuGettingStarted_Click);
     wire(mnuDralHelp, &MDIMain::mnuDralHelp_Click);
     wire(mnuAbout, &MDIMain::mnuAbout_Click);
+    wire(mnuImprovementPlan, &MDIMain::mnuImprovementPlan_Click);
+    wire(mnuSearch, &MDIMain::mnuSearch_Click);
+    wire(mnuDelete, &MDIMain::mnuDelete_Click);
+    wire(mnucomplete, &MDIMain::mnucomplete_Click);
+    wire(mnunotcomplete, &MDIMain::mnunotcomplete_Click);
+    btnmImprovement->setEnabled(true);
 
     for (QAction* button : {btnCustomer, btnClose, btnTerminate})
         connect(button, &QAction::triggered, this, [this, button] { tlbHold_ButtonClick(button->data().toString()); });
@@ -424,6 +432,41 @@ void MDIMain::mnuAbout_Click()
     opening(false, [this] { showChild<frmAboutUs>(); });
 }
 
+void MDIMain::mnuImprovementPlan_Click()
+{
+    opening(true, [this] { showChild<frmImprovementPlan>(); });
+}
+
+void MDIMain::mnuSearch_Click()
+{
+    opening(true, [this] { showChild<frmSearch>(); });
+}
+
+// The improvement-tracking window's context menu.
+void MDIMain::mnuDelete_Click()
+{
+    if (MsgBox::show(QStringLiteral("Do you want to delete"), MsgBox::YesNo, QStringLiteral("Quorvane v2.1")) !=
+        MsgBox::Yes)
+        return;
+    frmImprovementPlan* window = child<frmImprovementPlan>();
+    window->toDeleteActionForSelectedCustomer();
+    window->toFillListView();
+}
+
+void MDIMain::mnucomplete_Click()
+{
+    frmImprovementPlan* window = child<frmImprovementPlan>();
+    window->StatusMode = 1;
+    window->toupdateStatus();
+}
+
+void MDIMain::mnunotcomplete_Click()
+{
+    frmImprovementPlan* window = child<frmImprovementPlan>();
+    window->StatusMode = 2;
+    window->toupdateStatus();
+}
+
 void MDIMain::tlbHold_ButtonClick(const QString& key)
 {
     setBusy(true);
@@ -451,6 +494,8 @@ void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
         showCustomerWindow();
     else if (key == QLatin1String("Parameter"))
         showParameterWindow();
+    else if (key == QLatin1String("Improvement"))
+        showChild<frmImprovementPlan>();
     setStatusText(QString());
     setBusy(false);
 }

@@ -123,6 +123,11 @@ public:
     void mnuGettingStarted_Click();
     void mnuDralHelp_Click();
     void mnuAbout_Click();
+    void mnuImprovementPlan_Click();
+    void mnuSearch_Click();
+    void mnuDelete_Click();
+    void mnucomplete_Click();
+    void mnunotcomplete_Click();
     void tlbHold_ButtonClick(const QString& key);
     void tlbHold_ButtonMenuClick(const QString& key);
 
