@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/GridEditor.h"
+#include "platform/grid/GridEditor.h"
 
 #include <QWidget>
 
