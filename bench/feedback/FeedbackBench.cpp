@@ -58,11 +58,11 @@ int main(int argc, char** argv)
     for (int run = 0; run < runs; ++run) {
         w.lstRespname->setCurrentRow(1);
         choose << timeMs([&] { w.lstRespname->setCurrentRow(0); });
-        if (w.grdDtls->rows() != questions + 1 || w.grdDtls->textMatrix(1, 2).isEmpty()) {
+        if (w.grdDtls->rows() != questions + 1 || w.grdDtls->textMatrix(questions, 2).isEmpty()) {
             std::fprintf(stderr, "the grid was not filled\n");
             return 1;
         }
-        w.grdDtls->setTextMatrix(1 + run, 2, QString::number(run % 11));
+        w.grdDtls->setTextMatrix(1 + run, 2, QString::number(run % 10 + 1));
         save << timeMs([&] { w.cmdSave_Click(); });
     }
     report("choose the respondent (grid and answers)", choose);
