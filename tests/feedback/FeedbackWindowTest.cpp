@@ -49,6 +49,10 @@ TEST_F(FeedbackWindow, OpeningChoosesTheFirstCustomerRespondentAndDateAndListsTh
 TEST_F(FeedbackWindow, GridFollowsTheChoicesAndNeverShowsAnotherSurveysAnswers)
 {
     auto w = open<frmFeedBackObj>();
+    // A click on the date already chosen refreshes the grid from the database.
+    setCell(w.get(), 2, 4, QStringLiteral("typed, not saved"));
+    clickEntry(w->lstSurveyDates, dateText(d1));
+    EXPECT_EQ(w->grdDtls->textMatrix(2, 4), QString());
     setCell(w.get(), 2, 4, QStringLiteral("typed for Ann"));
 
     // Bob has no survey on d1: one row, emptied throughout, and no date or workbook shown.
