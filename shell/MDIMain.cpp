@@ -1,5 +1,6 @@
 #include "shell/MDIMain.h"
 
+#include "feedback/frmFeedBackObj.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
@@ -285,7 +286,8 @@ void MDIMain::connectHandlers()
     wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
-    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
+    wire(mnuObjective, &MDIMain::mnuObjective_Click);
+    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter, btnmObjAndDesc})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
     wire(mnuGettingStarted, &MDIMain::mnuGettingStarted_Click);
@@ -397,6 +399,15 @@ void MDIMain::mnuEmailSurveys_Click()
     opening(true, [this] { showChild<frmLogDetails>(); });
 }
 
+void MDIMain::mnuObjective_Click()
+{
+    opening(true, [this] {
+        frmFeedBackObj* window = showChild<frmFeedBackObj>();
+        if (window && !window->txtDtls->isHidden())
+            window->txtDtls->setFocus();
+    });
+}
+
 void MDIMain::mnuSettings_Click()
 {
     opening(false, [this] { showChild<frmSetting>(); });
@@ -453,6 +464,8 @@ void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
         showCustomerWindow();
     else if (key == QLatin1String("Parameter"))
         showParameterWindow();
+    else if (key == QLatin1String("ObjAndDesc"))
+        showChild<frmFeedBackObj>();
     setStatusText(QString());
     setBusy(false);
 }
