@@ -1,5 +1,6 @@
 #include "shell/MDIMain.h"
 
+#include "analysis/frmSatisfactionIndex.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
@@ -283,6 +284,8 @@ void MDIMain::connectHandlers()
     wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
+    mnuSatisfactionIndex->setEnabled(true);
+    connect(mnuSatisfactionIndex, &QAction::triggered, this, [this] { openChild<frmSatisfactionIndex>(true); });
     for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
