@@ -1,6 +1,7 @@
 #include "analysis/AnalysisArithmetic.h"
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace AnalysisArithmetic
@@ -24,6 +25,14 @@ std::optional<double> number(const QVariant& value)
     return ok && std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
 }
 
+// A value held in single precision, as the matrix holds its answers and its weightage sum.
+float single(double value)
+{
+    if (!(std::fabs(value) <= double(std::numeric_limits<float>::max())))
+        throw std::overflow_error("single-precision value out of range");
+    return static_cast<float>(value);
+}
+
 qint64 answerWhole(double value)
 {
     if (!(std::fabs(value) < kAnswerLimit))
@@ -39,6 +48,17 @@ qint64 roundHalfEven(double value)
         throw std::overflow_error("whole number out of range");
     // The default rounding mode rounds to nearest with ties to even.
     return static_cast<qint64>(std::nearbyint(value));
+}
+
+double roundHundredthsHalfEven(double value)
+{
+    const double scaled = value * 100;
+    // The product's rounding error, exactly: value * 100 == scaled + error.
+    const double error = std::fma(value, 100, -scaled);
+    double whole = std::nearbyint(scaled);
+    if (std::fabs(scaled - std::trunc(scaled)) == 0.5 && error != 0)
+        whole = error > 0 ? std::ceil(scaled) : std::floor(scaled);
+    return whole / 100;
 }
 
 float satisfactionIndex(const QList<StoredAnswer>& answers)
@@ -68,6 +88,28 @@ float satisfactionIndex(const QList<StoredAnswer>& answers)
         total = roundHalfEven(double(total) + double(pr));
     }
     return total != 0 ? static_cast<float>(double(total) / double(n)) : 0.0f;
+}
+
+std::optional<Means> parameterMeans(const QList<StoredAnswer>& answers)
+{
+    const qsizetype n = answers.size();
+    if (n == 0)
+        return std::nullopt;
+    float weightageSum = 0;
+    qint64 scoreSum = 0;
+    for (const StoredAnswer& a : answers) {
+        // Zeros and empty values add nothing, yet their rows stay in the divisor.
+        const std::optional<double> w = number(a.weightage);
+        if (w && *w != 0)
+            weightageSum = single(double(weightageSum) + double(single(*w)));
+        const std::optional<double> s = number(a.score);
+        if (s && *s != 0)
+            scoreSum = roundHalfEven(double(scoreSum) + double(single(*s)));
+    }
+    if (weightageSum == 0 && scoreSum == 0)
+        return std::nullopt;
+    return Means{roundHundredthsHalfEven(double(weightageSum) / double(n)),
+                 roundHundredthsHalfEven(double(scoreSum) / double(n))};
 }
 
 } // namespace AnalysisArithmetic

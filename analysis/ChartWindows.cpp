@@ -51,6 +51,37 @@ bool saveBitmap(const QImage& image, const QString& path, QString* error)
 
 } // namespace
 
+QString nameKey(const QString& name)
+{
+    QString key = name;
+    for (QChar& c : key)
+        if (c.unicode() < 128)
+            c = c.toLower();
+    return key;
+}
+
+void forEachGroup(QSqlQuery& query, const std::function<QString(const QVariant&)>& keyOf,
+                  const std::function<void(const QVariant& key, const QList<StoredAnswer>& answers)>& group)
+{
+    QVariant first;
+    QString current;
+    QList<StoredAnswer> answers;
+    while (query.next()) {
+        const QString key = keyOf(query.value(0));
+        if (!answers.isEmpty() && key != current) {
+            group(first, answers);
+            answers.clear();
+        }
+        if (answers.isEmpty()) {
+            first = query.value(0);
+            current = key;
+        }
+        answers.append(StoredAnswer{query.value(1), query.value(2)});
+    }
+    if (!answers.isEmpty())
+        group(first, answers);
+}
+
 int contentHeight(int twips)
 {
     return qMax(0, (twips - kCaptionTwips) / 15);

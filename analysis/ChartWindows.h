@@ -1,11 +1,16 @@
 #pragma once
 
+#include "analysis/AnalysisArithmetic.h"
+
 #include <QDate>
 #include <QString>
+
+#include <functional>
 
 class ChartControl;
 class QComboBox;
 class QListWidget;
+class QSqlQuery;
 class QWidget;
 
 // What the satisfaction-index and performance-matrix windows share: their customer and survey-date lists, their
@@ -14,6 +19,14 @@ namespace ChartWindows
 {
 
 constexpr const char* kTitle = "Quorvane v2.1";
+
+// A name as the database compares names: letters A to Z without regard to case, every other character as it is.
+QString nameKey(const QString& name);
+
+// Walks rows of (key, weightage, score) and hands each run of rows whose keys match to `group`: the run's first key
+// and its answers in row order.
+void forEachGroup(QSqlQuery& query, const std::function<QString(const QVariant&)>& keyOf,
+                  const std::function<void(const QVariant& key, const QList<StoredAnswer>& answers)>& group);
 
 // A window's height as its layout gives it, in twips with the caption and borders counted; and the height in
 // pixels that leaves for the window's own contents.

@@ -275,24 +275,14 @@ void frmSatisfactionIndex::toFillTable()
                                                   "where custname=? and parametername=? and surveydate between ? "
                                                   "and ? order by surveydate, feedbackobjid"),
                                    {customer, parameter, dtFrom->date(), dtTo->date()});
-            QVariant date;
-            QList<StoredAnswer> answers;
-            const auto writeGroup = [&] {
-                if (answers.isEmpty())
-                    return;
-                const float index = AnalysisArithmetic::satisfactionIndex(answers);
-                Db::exec(QStringLiteral("insert into linetable (custname, Parameter, sindex, sdate) "
-                                        "values (?, ?, ?, ?)"),
-                         {customer, parameter, double(index), ValueFormat::toDate(date)});
-                answers.clear();
-            };
-            while (q.next()) {
-                if (q.value(0) != date)
-                    writeGroup();
-                date = q.value(0);
-                answers.append(StoredAnswer{q.value(1), q.value(2)});
-            }
-            writeGroup();
+            ChartWindows::forEachGroup(
+                q, [](const QVariant& date) { return date.toString(); },
+                [&](const QVariant& date, const QList<StoredAnswer>& answers) {
+                    const float index = AnalysisArithmetic::satisfactionIndex(answers);
+                    Db::exec(QStringLiteral("insert into linetable (custname, Parameter, sindex, sdate) "
+                                            "values (?, ?, ?, ?)"),
+                             {customer, parameter, double(index), ValueFormat::toDate(date)});
+                });
         }
     } catch (const ProviderError& e) {
         Progress::setBusy(false);

@@ -1,5 +1,6 @@
 #include "shell/MDIMain.h"
 
+#include "analysis/frmPerformanceMatrix.h"
 #include "analysis/frmSatisfactionIndex.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
@@ -286,6 +287,8 @@ void MDIMain::connectHandlers()
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
     mnuSatisfactionIndex->setEnabled(true);
     connect(mnuSatisfactionIndex, &QAction::triggered, this, [this] { openChild<frmSatisfactionIndex>(true); });
+    mnuPerformanceMatrix->setEnabled(true);
+    connect(mnuPerformanceMatrix, &QAction::triggered, this, [this] { openChild<frmPerformanceMatrix>(true); });
     for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);

@@ -7,7 +7,12 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <QElapsedTimer>
+#include <QList>
+
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 
 struct AnswerSeed {
     int parameters = 20;
@@ -64,3 +69,18 @@ struct AnswerSeed {
         return ok;
     }
 };
+
+// Runs the step seven times, printing each time; returns the median in milliseconds.
+inline qint64 medianOfRuns(const char* label, const std::function<void()>& step)
+{
+    QList<qint64> runs;
+    for (int i = 0; i < 7; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        runs << timer.elapsed();
+        std::printf("%s %d: %lld ms\n", label, i + 1, static_cast<long long>(runs.last()));
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[3];
+}

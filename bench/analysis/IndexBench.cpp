@@ -9,11 +9,9 @@
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -33,17 +31,11 @@ int main(int argc, char** argv)
     window->dtTo->setDate(seed.date(seed.dates - 1));
     window->lstParameter->selectAll();
 
-    QList<qint64> runs;
-    for (int i = 0; i < 7; ++i) {
-        QElapsedTimer timer;
-        timer.start();
+    const qint64 median = medianOfRuns("view", [&] {
         window->cmdView_Click();
         QApplication::processEvents();
-        runs << timer.elapsed();
-        std::printf("view %d: %lld ms\n", i + 1, static_cast<long long>(runs.last()));
-    }
-    std::sort(runs.begin(), runs.end());
-    std::printf("median view: %lld ms (%d answers, %d parameters x %d dates)\n", static_cast<long long>(runs[3]),
+    });
+    std::printf("median view: %lld ms (%d answers, %d parameters x %d dates)\n", static_cast<long long>(median),
                 seed.parameters * seed.dates * seed.respondents, seed.parameters, seed.dates);
     return window->isExpanded() ? 0 : 1;
 }

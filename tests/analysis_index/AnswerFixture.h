@@ -99,6 +99,23 @@ protected:
             {respondentId, questionId, surveyId, iso(date), weightage, score});
     }
 
+    // Answers of one respondent to one question, stored in the order given.
+    void answerRows(int custId, int respondentId, int questionId, const QDate& date,
+                    const QList<QPair<QVariant, QVariant>>& given)
+    {
+        const int surveyId = survey(custId, date, respondentId, questionId);
+        QStringList rows;
+        QVariantList values;
+        for (const auto& [weightage, score] : given) {
+            rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
+            values << respondentId << questionId << surveyId << iso(date) << weightage << score;
+        }
+        run(QStringLiteral("insert into feedbackobjective (respondentid, questionid, surveyid, surveydate, weightage, "
+                           "score) values ") +
+                rows.join(QLatin1Char(',')),
+            values);
+    }
+
     static QString iso(const QDate& d) { return d.toString(Qt::ISODate); }
 
     static void select(QListWidget* list, const QStringList& texts)
