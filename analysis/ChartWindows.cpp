@@ -132,6 +132,12 @@ void fillSurveyDates(QListWidget* list, const QString& customerName)
     }
 }
 
+void showFirstError(const ProviderError& error)
+{
+    const ErrorRecord first = error.records().value(0);
+    MsgBox::show(QString::number(first.number) + QStringLiteral(" : ") + first.description);
+}
+
 void printChart(ChartControl* chart, const QString& pictureName, const QString& reportName, const QString& title)
 {
     const QImage picture = chart->picture();

@@ -9,6 +9,7 @@
 
 class ChartControl;
 class QComboBox;
+class ProviderError;
 class QListWidget;
 class QSqlQuery;
 class QWidget;
@@ -37,6 +38,9 @@ int contentHeight(int twips);
 void fillCustomers(QComboBox* list);
 // The customer's survey dates, earliest first, as short dates; each entry keeps its date. Nothing is selected.
 void fillSurveyDates(QListWidget* list, const QString& customerName);
+
+// The drawing procedures' own report of a failure: the first error's number, " : " and its description.
+void showFirstError(const ProviderError& error);
 
 // Saves the chart as drawn into the program's folder as a bitmap (the report shows it) and puts it on the
 // clipboard, then prints the report through the main window's report control. A picture that cannot be saved is

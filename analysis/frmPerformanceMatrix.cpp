@@ -5,7 +5,6 @@
 #include "platform/chart/ChartControl.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
-#include "platform/report/ValueFormat.h"
 #include "shell/Db.h"
 #include "shell/HelpTopics.h"
 #include "shell/Progress.h"
@@ -80,12 +79,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const 
     auto* label = makeControl<QLabel>(parent, name, geometry);
     label->setText(text);
     return label;
-}
-
-void showFirstError(const ProviderError& e)
-{
-    const ErrorRecord first = e.records().value(0);
-    MsgBox::show(QString::number(first.number) + QStringLiteral(" : ") + first.description);
 }
 
 } // namespace
@@ -366,7 +359,7 @@ void frmPerformanceMatrix::toDrawOnHiddenChart()
         if (!rows.isEmpty())
             m_hiddenChart = rows;
     } catch (const ProviderError& e) {
-        showFirstError(e);
+        ChartWindows::showFirstError(e);
         toShowConnectionErrors(e);
     }
 }

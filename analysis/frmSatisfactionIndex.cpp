@@ -370,9 +370,8 @@ void frmSatisfactionIndex::toDrawChart()
             }
         }
     } catch (const ProviderError& e) {
-        const ErrorRecord first = e.records().value(0);
         Progress::setBusy(false);
-        MsgBox::show(QString::number(first.number) + QStringLiteral(" : ") + first.description);
+        ChartWindows::showFirstError(e);
     }
     for (int s = 0; s < msChart->seriesCount(); ++s) {
         msChart->setShowLine(s, true);
