@@ -118,7 +118,9 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     buildMenus();
     connectHandlers();
     connectSurveyWindows();
+    // The normal size; the window starts maximised, as the status bar's panels are laid out for a full screen.
     resize(1024, 720);
+    setWindowState(windowState() | Qt::WindowMaximized);
     // Every window reports progress through Progress; panel 1 shows it.
     Progress::setTextSink([this](const QString& text) { m_panelText->setText(text); });
 }

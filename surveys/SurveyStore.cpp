@@ -209,6 +209,39 @@ int SurveyStore::appendMissing(int sourceRespid, int sourceSurveyid, int targetR
     return added;
 }
 
+void SurveyStore::deleteRespondentSurvey(int custid, int respid, const QDate& date)
+{
+    // Every survey row of the date, should the customer have more than one.
+    QList<QVariant> surveys;
+    QSqlQuery q = Db::exec(QStringLiteral("select surveyid from survey where sdate=? and custid=? order by surveyid"),
+                           {date, custid});
+    while (q.next())
+        surveys << q.value(0);
+    q.finish();
+    for (const QVariant& surveyid : surveys) {
+        Db::exec(QStringLiteral("delete from responquesindex where surveyid=? and respondentid=?"), {surveyid, respid});
+        Db::exec(QStringLiteral("delete from reportlinktable where sdate=? and respondentid=?"), {date, respid});
+        for (const char* table : {"feedbackobjective", "feedbackdescriptive"})
+            Db::exec(QStringLiteral("delete from %1 where surveyid=? and respondentid=? and surveydate=?")
+                         .arg(QLatin1String(table)),
+                     {surveyid, respid, date});
+        Db::exec(QStringLiteral("delete from log where surveyid=? and respid=?"), {surveyid, respid});
+        // The survey row is shared by every respondent of the customer on that date.
+        if (!Db::exists(QStringLiteral("select 1 from responquesindex where surveyid=?"), {surveyid}))
+            Db::exec(QStringLiteral("delete from survey where surveyid=?"), {surveyid});
+    }
+}
+
+ProviderError SurveyStore::notFound(const QString& action, const SurveyKey& key, const QString& outcome)
+{
+    return ProviderError(
+        {ErrorRecord{0, QStringLiteral("The survey ") + action + QStringLiteral(" (") + key.customer +
+                            QStringLiteral(", ") + key.respondent + QStringLiteral(", ") + dateText(key.date) +
+                            QStringLiteral(") was not found: its customer, respondent or date was "
+                                           "renamed or deleted meanwhile. ") +
+                            outcome}});
+}
+
 QDate SurveyStore::toDate(const QVariant& value)
 {
     return ValueFormat::toDate(value);

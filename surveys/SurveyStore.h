@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shell/ProviderError.h"
+#include "surveys/SurveyKey.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -56,6 +59,14 @@ public:
     static int moveQuestion(int respid, int surveyid, const Question& question, int step);
     // Appends to the target every source question it lacks, after its last position. Returns how many.
     static int appendMissing(int sourceRespid, int sourceSurveyid, int targetRespid, int targetSurveyid);
+
+    // Deletes one respondent's survey of a date: question rows, answers, report rows and log row, and the survey
+    // row once no respondent has questions in it. The workbook file stays.
+    static void deleteRespondentSurvey(int custid, int respid, const QDate& date);
+
+    // A survey whose customer, respondent or date no longer resolves (renamed or deleted meanwhile), as an error
+    // record of its own, so that it is reported as the connection's errors are. action: "to delete", ...
+    static ProviderError notFound(const QString& action, const SurveyKey& key, const QString& outcome);
 
     static QDate toDate(const QVariant& value);
     static QString dateText(const QDate& date);

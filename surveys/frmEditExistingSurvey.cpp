@@ -258,37 +258,15 @@ void frmEditExistingSurvey::lstSurvetDates_KeyDown(int key)
 
 void frmEditExistingSurvey::toDeleteSurvey()
 {
-    const QDate date = surveyDate();
+    const SurveyKey key{customerName(), respondentName(), surveyDate()};
     try {
         toTestConnection();
-        const int custid = toGetCustomerID(customerName());
-        const int respid = SurveyStore::respondentId(custid, respondentName());
-        if (custid == 0 || respid == 0 || !date.isValid())
-            return;
+        const int custid = toGetCustomerID(key.customer);
+        const int respid = SurveyStore::respondentId(custid, key.respondent);
+        if (respid == 0 || !key.date.isValid())
+            throw SurveyStore::notFound(QStringLiteral("to delete"), key, QStringLiteral("Nothing was deleted."));
         Transaction t;
-        const QVariant surveyid =
-            Db::scalar(QStringLiteral("select surveyid from responquery where sdate=? and custid=? order by surveyid"),
-                       {date, custid});
-        if (surveyid.isValid()) {
-            // The survey row is shared by every respondent of the customer on that date: it goes only with the
-            // last of them.
-            const bool shared =
-                Db::exists(QStringLiteral("select 1 from responquesindex where surveyid=? and respondentid<>?"),
-                           {surveyid, respid});
-            if (!shared)
-                Db::exec(QStringLiteral("delete from survey where sdate=? and custid=? and surveyid=?"),
-                         {date, custid, surveyid});
-            Db::exec(QStringLiteral("delete from responquesindex where surveyid=? and respondentid=?"),
-                     {surveyid, respid});
-            Db::exec(QStringLiteral("delete from reportlinktable where sdate=? and respondentid=?"), {date, respid});
-            Db::exec(QStringLiteral("delete from feedbackobjective where surveyid=? and respondentid=? and "
-                                    "surveydate=?"),
-                     {surveyid, respid, date});
-            Db::exec(QStringLiteral("delete from feedbackdescriptive where surveyid=? and respondentid=? and "
-                                    "surveydate=?"),
-                     {surveyid, respid, date});
-            Db::exec(QStringLiteral("delete from log where surveyid=? and respid=?"), {surveyid, respid});
-        }
+        SurveyStore::deleteRespondentSurvey(custid, respid, key.date);
         t.commit();
         toFillSurveyDateList();
     } catch (const ProviderError& e) {
@@ -298,32 +276,9 @@ void frmEditExistingSurvey::toDeleteSurvey()
 
 void frmEditExistingSurvey::toDeleteEmptySurvey()
 {
-    const QDate date = surveyDate();
-    try {
-        toTestConnection();
-        const int custid = toGetCustomerID(customerName());
-        if (custid == 0 || !date.isValid())
-            return;
-        Transaction t;
-        if (!Db::exists(QStringLiteral("select 1 from responquery where custid=?"), {custid})) {
-            const int surveyid = SurveyStore::surveyId(date, custid);
-            const int respid = SurveyStore::respondentId(custid, respondentName());
-            if (surveyid != 0 && respid != 0) {
-                Db::exec(QStringLiteral("delete from feedbackobjective where surveyid=? and respondentid=?"),
-                         {surveyid, respid});
-                Db::exec(QStringLiteral("delete from feedbackdescriptive where surveyid=? and respondentid=?"),
-                         {surveyid, respid});
-                Db::exec(QStringLiteral("delete from reportlinktable where sdate=? and respondentid=?"),
-                         {date, respid});
-                Db::exec(QStringLiteral("delete from log where surveyid=? and respid=?"), {surveyid, respid});
-            }
-            Db::exec(QStringLiteral("delete from survey where custid=? and sdate=?"), {custid, date});
-        }
-        t.commit();
-        toFillSurveyDateList();
-    } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
-    }
+    // An empty grid does not mean nothing is stored for the date: once its last question is removed, the
+    // respondent's answers and log row are still there, and go as with a full grid.
+    toDeleteSurvey();
 }
 
 QString frmEditExistingSurvey::toGetLogFileName()

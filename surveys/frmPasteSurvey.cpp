@@ -242,9 +242,12 @@ bool frmPasteSurvey::toPasteInOneTransaction()
         const int sourceCustid = toGetCustomerID(sourceCustomer());
         const int sourceRespid = SurveyStore::respondentId(sourceCustid, sourceRespondent());
         const int sourceSurveyid = SurveyStore::surveyId(sourceDate(), sourceCustid);
-        if (targetCustid == 0 || targetRespid == 0 || !m_target.date.isValid() || sourceRespid == 0 ||
-            sourceSurveyid == 0)
-            return false;
+        const QString nothing = QStringLiteral("Nothing was imported.");
+        if (targetRespid == 0 || !m_target.date.isValid())
+            throw SurveyStore::notFound(QStringLiteral("to import into"), m_target, nothing);
+        if (sourceRespid == 0 || sourceSurveyid == 0)
+            throw SurveyStore::notFound(QStringLiteral("to import from"),
+                                        {sourceCustomer(), sourceRespondent(), sourceDate()}, nothing);
         Transaction t;
         toSaveTheCopyDetails(targetCustid, targetRespid, sourceSurveyid);
         toPasteCopyDetails(sourceRespid, sourceSurveyid);

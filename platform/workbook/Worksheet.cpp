@@ -4,6 +4,7 @@
 #include "platform/workbook/CellError.h"
 #include "platform/workbook/DateSerial.h"
 #include "platform/workbook/SheetPassword.h"
+#include "platform/workbook/TextMetrics.h"
 #include "platform/workbook/Xml.h"
 
 #include <QLocale>
@@ -57,8 +58,16 @@ const char* const SheetOrder[] = {"sheetPr",
                                   "tableParts",
                                   "extLst"};
 
+// The order of the children of a worksheet's properties.
+const char* const PropertiesOrder[] = {"tabColor", "outlinePr", "pageSetUpPr"};
+
 // The width of a column that has none of its own: 8.43 characters of the default font with padding.
 constexpr double DefaultColumnWidth = 9.140625;
+constexpr double DefaultRowHeight = 15;
+// The tallest row spreadsheet programs keep, in points.
+constexpr double MaxRowHeight = 409.5;
+// Pixels between a cell's text and each of its side borders.
+constexpr int CellPadding = 3;
 
 bool valid(int row, int column)
 {
@@ -84,6 +93,12 @@ bool isTrue(pugi::xml_attribute a)
 {
     const char* v = a.value();
     return std::strcmp(v, "1") == 0 || std::strcmp(v, "true") == 0;
+}
+
+pugi::xml_attribute attributeOf(pugi::xml_node node, const char* name)
+{
+    pugi::xml_attribute a = node.attribute(name);
+    return a ? a : node.append_attribute(name);
 }
 
 QVariant number(double d)
@@ -498,6 +513,9 @@ void Worksheet::clearRange(int firstRow, int firstColumn, int lastRow, int lastC
             row.remove_child(c);
             m_modified = true;
         }
+        // A fitted height went with the text it was fitted to; a height set by hand stays.
+        if (!doomed.empty() && row.attribute("ht") && !isTrue(row.attribute("customHeight")))
+            autoFitRow(it->first);
         // A row left with nothing but its number goes too, so that repeated exports do not pile up rows.
         bool bare = !row.first_child();
         for (pugi::xml_attribute a = row.first_attribute(); a && bare; a = a.next_attribute())
@@ -611,4 +629,75 @@ double Worksheet::columnWidth(int column) const
 bool Worksheet::isColumnHidden(int column) const
 {
     return isTrue(findColumn(column).attribute("hidden"));
+}
+
+double Worksheet::columnPixels(int column, int digitWidth) const
+{
+    double width = findColumn(column).attribute("width").as_double();
+    if (width <= 0)
+        width = Xml::child(m_root, "sheetFormatPr").attribute("defaultColWidth").as_double();
+    if (width <= 0)
+        width = DefaultColumnWidth;
+    // The format's rule from a width in characters (padding included) to pixels.
+    return std::trunc((256 * width + std::trunc(128.0 / digitWidth)) / 256 * digitWidth);
+}
+
+double Worksheet::defaultRowHeight() const
+{
+    const double height = Xml::child(m_root, "sheetFormatPr").attribute("defaultRowHeight").as_double();
+    return height > 0 ? height : DefaultRowHeight;
+}
+
+void Worksheet::autoFitRow(int row)
+{
+    const auto it = m_rows.find(row);
+    if (it == m_rows.end())
+        return;
+    pugi::xml_node r = it->second;
+    const CellFormat normal = m_styles.cellFormat(0);
+    const int digitWidth = TextMetrics::maxDigitWidth({normal.fontName, normal.fontSize, normal.bold});
+    double height = 0;
+    for (pugi::xml_node c : r.children()) {
+        const int column = Xml::is(c, "c") ? columnOf(c) : 0;
+        if (column < 1 || isColumnHidden(column))
+            continue;
+        const QString content = text(row, column);
+        if (content.isEmpty())
+            continue;
+        const CellFormat f = m_styles.cellFormat(c.attribute("s").as_int());
+        const double textWidth = columnPixels(column, digitWidth) - 2 * CellPadding;
+        height =
+            std::max(height, TextMetrics::rowHeight(content, {f.fontName, f.fontSize, f.bold}, f.wrapText, textWidth));
+    }
+    // Without customHeight the height counts as fitted: spreadsheet programs fit it again as the text changes.
+    r.remove_attribute("customHeight");
+    r.remove_attribute("ht");
+    if (height > defaultRowHeight())
+        r.append_attribute("ht") = std::min(height, MaxRowHeight);
+    m_modified = true;
+}
+
+double Worksheet::rowHeight(int row) const
+{
+    const auto it = m_rows.find(row);
+    return it == m_rows.end() ? 0 : it->second.attribute("ht").as_double();
+}
+
+void Worksheet::setPageSetup(const PageSetup& setup)
+{
+    const bool fit = setup.fitToPagesWide > 0 || setup.fitToPagesTall > 0;
+    pugi::xml_node properties = Xml::orderedChild(m_root, SheetOrder, element("sheetPr"));
+    pugi::xml_node fitting = Xml::orderedChild(properties, PropertiesOrder, element("pageSetUpPr"));
+    fitting.remove_attribute("fitToPage");
+    if (fit)
+        fitting.append_attribute("fitToPage") = "1";
+
+    pugi::xml_node page = Xml::orderedChild(m_root, SheetOrder, element("pageSetup"));
+    if (setup.paperSize > 0)
+        attributeOf(page, "paperSize") = setup.paperSize;
+    attributeOf(page, "orientation") = setup.landscape ? "landscape" : "portrait";
+    // 0 pages stands for "as many as it takes" in the file too.
+    attributeOf(page, "fitToWidth") = std::max(setup.fitToPagesWide, 0);
+    attributeOf(page, "fitToHeight") = std::max(setup.fitToPagesTall, 0);
+    m_modified = true;
 }

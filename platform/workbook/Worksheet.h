@@ -60,6 +60,20 @@ public:
     double columnWidth(int column) const; // 0 when the column has the default width
     bool isColumnHidden(int column) const;
 
+    // The row as high as its tallest text needs in the columns' widths (wrapped text over all its lines),
+    // never lower than the sheet's default. The height follows the content: clearing cells fits the row again.
+    void autoFitRow(int row);
+    double rowHeight(int row) const; // points; 0 when the row has the default height
+
+    // How the sheet prints: 0 pages wide or tall leaves that direction unlimited; both 0 prints at full size.
+    struct PageSetup {
+        bool landscape = false;
+        int fitToPagesWide = 0;
+        int fitToPagesTall = 0;
+        int paperSize = 0; // the format's paper number (1 Letter, 9 A4); 0 leaves the file's as it is
+    };
+    void setPageSetup(const PageSetup& setup);
+
 private:
     friend class Workbook;
 
@@ -76,6 +90,8 @@ private:
     void clearContent(pugi::xml_node cell);
     void changeStyle(int row, int column, const WorkbookStyles::Change& change);
     void updateDimension();
+    double columnPixels(int column, int digitWidth) const;
+    double defaultRowHeight() const;
     std::string element(const char* local) const { return m_prefix + local; }
 
     QString m_name;

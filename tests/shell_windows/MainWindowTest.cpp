@@ -19,9 +19,12 @@
 #include <QFile>
 #include <QListWidget>
 #include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
@@ -233,6 +236,28 @@ TEST_F(MainWindow, StatusBarCarriesTheProgressTextAndTheTimeOfDay)
     EXPECT_TRUE(main()->isBusy());
     main()->setBusy(false);
     EXPECT_FALSE(main()->isBusy());
+}
+
+TEST_F(MainWindow, StartsMaximisedAndScrollsToChildWindowsBeyondItsArea)
+{
+    EXPECT_TRUE(main()->windowState().testFlag(Qt::WindowMaximized));
+    main()->showNormal();
+    main()->resize(1024, 720);
+    QMdiArea* area = main()->mdiArea();
+    QMdiSubWindow* frame = main()->windows()->frameOf(main()->showChild<TestWindow>());
+    ASSERT_NE(frame, nullptr);
+    QTest::qWait(0);
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(area->verticalScrollBar()->isVisible());
+
+    // Placed for a larger screen, beyond the right and bottom edges: scrolling brings the whole window into view.
+    frame->move(area->viewport()->width() - 40, area->viewport()->height() - 40);
+    // The area lays its scroll bars out from the event queue.
+    QTRY_VERIFY_WITH_TIMEOUT(area->horizontalScrollBar()->isVisible(), 20000);
+    EXPECT_TRUE(area->verticalScrollBar()->isVisible());
+    for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+        bar->setValue(bar->maximum());
+    EXPECT_TRUE(area->viewport()->rect().contains(frame->geometry()));
 }
 
 TEST_F(MainWindow, ClosingWithTheConnectionOpenEndsAtOnceWithoutTheChildWindowsCloseHandling)

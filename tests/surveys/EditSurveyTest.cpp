@@ -47,6 +47,18 @@ protected:
                            "('Acme', ?, ?, ?, ?, ?)"),
             {respondent, respondent + QStringLiteral(".xlsx"), iso(date), s, r});
     }
+    // A respondent's rows of one date in the answer, report and log tables.
+    int traces(const QString& respondent, const QDate& date) const
+    {
+        int n = 0;
+        for (const char* where : {"feedbackobjective where respondentid=? and surveydate=?",
+                                  "feedbackdescriptive where respondentid=? and surveydate=?",
+                                  "reportlinktable where respondentid=? and sdate=?", "log where respid=? and sdate=?"})
+            n += value(QStringLiteral("select count(*) from ") + QLatin1String(where),
+                       {respondentId(respondent), iso(date)})
+                     .toInt();
+        return n;
+    }
     int rowsOf(const QString& table, const QString& respondentColumn, const QString& respondent) const
     {
         return value(QStringLiteral("select count(*) from %1 where %2=?").arg(table, respondentColumn),
@@ -57,6 +69,13 @@ protected:
     {
         MsgBox::setNextAnswer(answer);
         QTest::keyClick(w->lstSurvetDates, Qt::Key_Delete);
+    }
+    // The user removes the selected date's only question; the date stays listed.
+    static void removeOnlyQuestion(frmEditExistingSurvey* w)
+    {
+        w->grdParamAndQuest->setRow(1);
+        QTest::mouseClick(w->cmdRemove, Qt::LeftButton);
+        ASSERT_EQ(w->grdParamAndQuest->rows(), 2);
     }
 };
 
@@ -172,16 +191,7 @@ TEST_F(EditSurvey, DeletingADateOnlyThisRespondentUsed)
     pressDelete(w, MsgBox::Yes);
     EXPECT_EQ(surveyId(d1), 0);
     EXPECT_EQ(value(QStringLiteral("select count(*) from responquesindex where surveyid=?"), {s1}).toInt(), 0);
-    for (const char* table : {"feedbackobjective", "feedbackdescriptive", "reportlinktable"})
-        EXPECT_EQ(value(QStringLiteral("select count(*) from %1 where respondentid=? and %2=?")
-                            .arg(QLatin1String(table), QLatin1String(table) == QLatin1String("reportlinktable")
-                                                           ? QStringLiteral("sdate")
-                                                           : QStringLiteral("surveydate")),
-                        {respondentId(QStringLiteral("Ann")), iso(d1)})
-                      .toInt(),
-                  0)
-            << table;
-    EXPECT_EQ(value(QStringLiteral("select count(*) from log where surveyid=?"), {s1}).toInt(), 0);
+    EXPECT_EQ(traces(QStringLiteral("Ann"), d1), 0);
     // The other date is untouched, now selected and shown; the workbook file stays.
     EXPECT_EQ(rowsOf(QStringLiteral("feedbackobjective"), QStringLiteral("respondentid"), QStringLiteral("Ann")), 1);
     EXPECT_EQ(count(QStringLiteral("log")), 1);
@@ -213,12 +223,44 @@ TEST_F(EditSurvey, DeletingADateSharedWithAnotherRespondent)
     EXPECT_EQ(rowsOf(QStringLiteral("log"), QStringLiteral("respid"), QStringLiteral("Ann")), 0);
 }
 
-TEST_F(EditSurvey, DeleteWithoutASelectionOrOnAnEmptyGridDeletesNothing)
+TEST_F(EditSurvey, DeletingADateWhoseLastQuestionWasRemoved)
+{
+    storeSurvey(QStringLiteral("Ann"), d1, {QStringLiteral("Service/Courtesy")});
+    storeSurvey(QStringLiteral("Ann"), d2, {QStringLiteral("Quality/Finish")});
+    storeSurvey(QStringLiteral("Bob"), d2, {QStringLiteral("Delivery/On time")});
+    addAnswers(QStringLiteral("Ann"), d1);
+    addAnswers(QStringLiteral("Ann"), d2);
+    addAnswers(QStringLiteral("Bob"), d2);
+    frmEditExistingSurvey* w = openEditor();
+    ASSERT_EQ(w->surveyDate(), d1);
+
+    // Nobody else has questions on the date: the survey row goes with the respondent's answers and log row.
+    removeOnlyQuestion(w);
+    pressDelete(w, MsgBox::Yes);
+    EXPECT_EQ(surveyId(d1), 0);
+    EXPECT_EQ(traces(QStringLiteral("Ann"), d1), 0);
+    EXPECT_EQ(traces(QStringLiteral("Ann"), d2), 4);
+    EXPECT_EQ(dates(w), QStringList({iso(d2)}));
+
+    // Another respondent still has questions on the date: the survey row and that respondent's rows stay.
+    w->lstSurvetDates->setCurrentRow(0);
+    removeOnlyQuestion(w);
+    pressDelete(w, MsgBox::Yes);
+    EXPECT_NE(surveyId(d2), 0);
+    EXPECT_EQ(traces(QStringLiteral("Ann"), d2), 0);
+    EXPECT_EQ(traces(QStringLiteral("Bob"), d2), 4);
+    EXPECT_EQ(stored(QStringLiteral("Bob"), d2), QStringList({QStringLiteral("Delivery/On time")}));
+    EXPECT_TRUE(dates(w).isEmpty());
+    EXPECT_EQ(boxes().size(), 2); // the two questions, and no error
+}
+
+TEST_F(EditSurvey, DeleteWithoutASelectionDeletesNothingAndAFailureRollsBack)
 {
     storeSurvey(QStringLiteral("Ann"), d1, {QStringLiteral("Service/Courtesy")});
     storeSurvey(QStringLiteral("Bob"), d2, {QStringLiteral("Quality/Finish")});
+    addAnswers(QStringLiteral("Ann"), d1);
     frmEditExistingSurvey* w = openEditor();
-    const QString before = snapshot();
+    QString before = snapshot();
     w->lstSurvetDates->clearSelection();
     w->lstSurvetDates_KeyDown(46);
     EXPECT_TRUE(boxes().isEmpty());
@@ -227,18 +269,26 @@ TEST_F(EditSurvey, DeleteWithoutASelectionOrOnAnEmptyGridDeletesNothing)
     QTest::keyClick(w->lstSurvetDates, Qt::Key_Period);
     EXPECT_TRUE(boxes().isEmpty());
 
-    // The grid shows no question while the customer still has questions elsewhere: nothing goes.
-    w->lstSurvetDates->setCurrentRow(0);
-    w->grdParamAndQuest->setRows(2);
-    pressDelete(w, MsgBox::Yes);
-    EXPECT_EQ(snapshot(), before);
-
-    // A failing statement rolls the whole deletion back.
-    run(QStringLiteral(
-        "create trigger refuse before delete on responquesindex begin select raise(abort, 'refused'); end"));
-    w->lstSurvetDates->setCurrentRow(0);
+    // The last statement is refused: the whole deletion is rolled back, with the grid full or emptied.
+    run(QStringLiteral("create trigger refuse before delete on log begin select raise(abort, 'refused'); end"));
     ASSERT_EQ(w->grdParamAndQuest->rows(), 3);
     pressDelete(w, MsgBox::Yes);
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(boxes().last().text.startsWith(QStringLiteral("Error : ")));
+    w->lstSurvetDates->setCurrentRow(0);
+    removeOnlyQuestion(w);
+    before = snapshot();
+    MsgBox::clearRecords();
+    pressDelete(w, MsgBox::Yes);
+    EXPECT_EQ(snapshot(), before);
+    ASSERT_EQ(boxes().size(), 2);
+    EXPECT_TRUE(boxes()[1].text.startsWith(QStringLiteral("Error : ")));
+
+    // A respondent renamed meanwhile is reported, and nothing is deleted.
+    run(QStringLiteral("update respondent set respondentname='Anne' where respondentname='Ann'"));
+    before = snapshot();
+    pressDelete(w, MsgBox::Yes);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(boxes().last().text, notFoundBox(QStringLiteral("to delete"), QStringLiteral("Ann"), d1,
+                                               QStringLiteral("Nothing was deleted.")));
 }

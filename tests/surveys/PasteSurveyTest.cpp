@@ -196,3 +196,36 @@ TEST_F(PasteSurvey, NothingToCopyOrAFailedCopyKeepsTheWindowOpen)
     EXPECT_EQ(m_copyRowsAtClose, 0);
     EXPECT_EQ(stored(QStringLiteral("Ann"), d2), QStringList({QStringLiteral("Quality/Durability")}));
 }
+
+TEST_F(PasteSurvey, ARespondentGoneMeanwhileIsReportedAndNothingIsCopied)
+{
+    storeSurvey(QStringLiteral("Bob"), d1, five);
+    storeSurvey(QStringLiteral("Ann"), d2, {QStringLiteral("Quality/Durability")});
+    frmEditExistingSurvey* editor = openEditor();
+    editor->lstSurvetDates->setCurrentRow(0);
+    const QString nothing = QStringLiteral("Nothing was imported.");
+    whenCopyOpens([&](frmPasteSurvey& d) {
+        pick(d, QStringLiteral("Bob"), d1);
+        // The target respondent is renamed while the window is open, then the source respondent deleted.
+        run(QStringLiteral("update respondent set respondentname='Anne' where respondentname='Ann'"));
+        QString before = snapshot();
+        gPastePending = true;
+        QTest::mouseClick(d.cmdPaste, Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(gPastePending);
+        EXPECT_EQ(snapshot(), before);
+        ASSERT_EQ(boxes().size(), 1);
+        EXPECT_EQ(boxes()[0].text, notFoundBox(QStringLiteral("to import into"), QStringLiteral("Ann"), d2, nothing));
+        EXPECT_EQ(boxes()[0].title, QString());
+
+        run(QStringLiteral("update respondent set respondentname='Ann' where respondentname='Anne'"));
+        run(QStringLiteral("delete from respondent where respondentname='Bob'"));
+        before = snapshot();
+        QTest::mouseClick(d.cmdPaste, Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(boxes().last().text,
+                  notFoundBox(QStringLiteral("to import from"), QStringLiteral("Bob"), d1, nothing));
+    });
+    editor->cmdCopy_Click();
+}

@@ -7,6 +7,7 @@
 #include "shell/gblGlobal.h"
 #include "support/AppFixture.h"
 #include "surveys/ParameterTree.h"
+#include "surveys/SurveyStore.h"
 #include "surveys/SurveyWindows.h"
 
 #include <QApplication>
@@ -163,4 +164,13 @@ protected:
     }
 
     static QList<MsgBox::Shown> boxes() { return MsgBox::shown(); }
+
+    // The error shown for a survey of Acme renamed or deleted while a window showed it.
+    static QString notFoundBox(const QString& action, const QString& respondent, const QDate& date,
+                               const QString& outcome)
+    {
+        return QStringLiteral("Error : 0\r\nThe survey %1 (Acme, %2, %3) was not found: its customer, respondent or "
+                              "date was renamed or deleted meanwhile. %4")
+            .arg(action, respondent, SurveyStore::dateText(date), outcome);
+    }
 };
