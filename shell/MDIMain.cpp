@@ -1,5 +1,7 @@
 #include "shell/MDIMain.h"
 
+#include "analysis/frmPerformanceMatrix.h"
+#include "analysis/frmSatisfactionIndex.h"
 #include "feedback/frmFeedBackObj.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
@@ -287,6 +289,10 @@ void MDIMain::connectHandlers()
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
     wire(mnuObjective, &MDIMain::mnuObjective_Click);
+    mnuSatisfactionIndex->setEnabled(true);
+    connect(mnuSatisfactionIndex, &QAction::triggered, this, [this] { openChild<frmSatisfactionIndex>(true); });
+    mnuPerformanceMatrix->setEnabled(true);
+    connect(mnuPerformanceMatrix, &QAction::triggered, this, [this] { openChild<frmPerformanceMatrix>(true); });
     for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter, btnmObjAndDesc})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
