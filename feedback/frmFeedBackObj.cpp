@@ -574,6 +574,9 @@ void frmFeedBackObj::toShowXlsFileName()
 
 void frmFeedBackObj::cmdSave_Click()
 {
+    // No respondent, nothing to save under and nothing to say, whatever the emptied grid shows.
+    if (lstRespname->count() == 0)
+        return;
     Progress::setBusy(true);
     for (int i = 1; i < grdDtls->rows(); ++i) {
         if (GridEditor::isBlank(grdDtls->textMatrix(i, ColQuestion))) {
@@ -582,10 +585,8 @@ void frmFeedBackObj::cmdSave_Click()
             return;
         }
     }
-    if (lstRespname->count() > 0) {
-        Progress::setText(QStringLiteral("Saving....."));
-        toSaveDtls();
-    }
+    Progress::setText(QStringLiteral("Saving....."));
+    toSaveDtls();
     Progress::setText(QString());
     Progress::setBusy(false);
 }
