@@ -1,7 +1,10 @@
 #include "shell/MDIMain.h"
 
 #include "analysis/frmImprovementPlan.h"
+#include "analysis/frmPerformanceMatrix.h"
+#include "analysis/frmSatisfactionIndex.h"
 #include "analysis/frmSearch.h"
+#include "feedback/frmFeedBackObj.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
@@ -287,7 +290,12 @@ void MDIMain::connectHandlers()
     wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
-    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
+    wire(mnuObjective, &MDIMain::mnuObjective_Click);
+    mnuSatisfactionIndex->setEnabled(true);
+    connect(mnuSatisfactionIndex, &QAction::triggered, this, [this] { openChild<frmSatisfactionIndex>(true); });
+    mnuPerformanceMatrix->setEnabled(true);
+    connect(mnuPerformanceMatrix, &QAction::triggered, this, [this] { openChild<frmPerformanceMatrix>(true); });
+    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter, btnmObjAndDesc})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
     wire(mnuGettingStarted, &MDIMain::mnuGettingStarted_Click);
@@ -405,6 +413,15 @@ void MDIMain::mnuEmailSurveys_Click()
     opening(true, [this] { showChild<frmLogDetails>(); });
 }
 
+void MDIMain::mnuObjective_Click()
+{
+    opening(true, [this] {
+        frmFeedBackObj* window = showChild<frmFeedBackObj>();
+        if (window && !window->txtDtls->isHidden())
+            window->txtDtls->setFocus();
+    });
+}
+
 void MDIMain::mnuSettings_Click()
 {
     opening(false, [this] { showChild<frmSetting>(); });
@@ -496,6 +513,8 @@ void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
         showCustomerWindow();
     else if (key == QLatin1String("Parameter"))
         showParameterWindow();
+    else if (key == QLatin1String("ObjAndDesc"))
+        showChild<frmFeedBackObj>();
     else if (key == QLatin1String("Improvement"))
         showChild<frmImprovementPlan>();
     setStatusText(QString());

@@ -119,6 +119,7 @@ public:
     void mnuNewSurvey_Click();
     void mnuEditSurvey_Click();
     void mnuEmailSurveys_Click();
+    void mnuObjective_Click();
     void mnuExit_Click();
     void mnuGettingStarted_Click();
     void mnuDralHelp_Click();
