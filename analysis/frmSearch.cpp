@@ -3,6 +3,7 @@
 #include "analysis/KeywordSearch.h"
 #include "analysis/TrackingControls.h"
 #include "analysis/frmImprovementPlan.h"
+#include "feedback/frmFeedBackObj.h"
 #include "platform/report/ValueFormat.h"
 #include "shell/Db.h"
 #include "shell/HelpTopics.h"
@@ -202,6 +203,8 @@ void frmSearch::toOpenSearchHit(const QString& id, const QString& tablename)
             return;
         if (tablename == actionSource)
             main->showChild<frmImprovementPlan>();
+        else
+            main->showChild<frmFeedBackObj>();
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }

@@ -1,9 +1,11 @@
 #include "analysis_tracking/TrackingFixture.h"
 
 #include "analysis/frmSearch.h"
+#include "feedback/frmFeedBackObj.h"
 #include "shell/SearchHits.h"
 #include "shell/gblGlobal.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -79,11 +81,12 @@ protected:
         else
             QTest::mouseDClick(w->lsvDtls->viewport(), Qt::LeftButton, {}, at);
     }
-    frmImprovementPlan* activePlan() const
+    template <class T> T* active() const
     {
         QMdiSubWindow* frame = main()->mdiArea()->activeSubWindow();
-        return frame ? qobject_cast<frmImprovementPlan*>(frame->widget()) : nullptr;
+        return frame ? qobject_cast<T*>(frame->widget()) : nullptr;
     }
+    frmImprovementPlan* activePlan() const { return active<frmImprovementPlan>(); }
 };
 
 } // namespace
@@ -169,6 +172,28 @@ TEST_F(Search, OpeningAnActionHitShowsItsOwnActionAndASaveKeepsIt)
     EXPECT_EQ(plan->txtDescription->text(), QStringLiteral("Check delivery routes"));
     plan->cmdSave->click();
     EXPECT_EQ(actions(), before);
+}
+
+TEST_F(Search, OpeningASurveyHitShowsItsCustomerDateAndRespondentInTheFeedbackWindow)
+{
+    run(QStringLiteral("insert into survey (sdate, custid) values (?, 2), (?, 3)"), {iso(d1), iso(d2)});
+    run(QStringLiteral("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") "
+                       "values (1, 1, 1, 1), (2, 1, 2, 1), (2, 4, 2, 2)"));
+    frmSearch* w = openSearch();
+    ASSERT_EQ(search(w, QStringLiteral("How arrive")).size(), 3);
+    for (const auto& [row, byEnter, customer, date, respondent] :
+         {std::tuple{0, false, "Acme", d1, "Ann"}, std::tuple{2, true, "Birch", d2, "Ben"}}) {
+        main()->windows()->showWindow(w);
+        openRow(w, row, byEnter);
+        frmFeedBackObj* feedback = active<frmFeedBackObj>();
+        ASSERT_NE(feedback, nullptr);
+        EXPECT_FALSE(gSearchOpenFeedback);
+        EXPECT_EQ(feedback->cmbCusName->currentText(), QLatin1String(customer));
+        ASSERT_EQ(feedback->lstSurveyDates->selectedItems().size(), 1);
+        EXPECT_EQ(feedback->lstSurveyDates->selectedItems().first()->text(), ValueFormat::formatDate(date));
+        ASSERT_EQ(feedback->lstRespname->selectedItems().size(), 1);
+        EXPECT_EQ(feedback->lstRespname->selectedItems().first()->text(), QLatin1String(respondent));
+    }
 }
 
 TEST_F(Search, AHitThatCannotBeShownLeavesNoFlagBehind)
