@@ -1,7 +1,7 @@
 #pragma once
 
-#include "masterdata/GridEditor.h"
 #include "masterdata/GridRows.h"
+#include "platform/grid/GridEditor.h"
 
 #include <QWidget>
 

@@ -119,11 +119,17 @@ public:
     void mnuNewSurvey_Click();
     void mnuEditSurvey_Click();
     void mnuEmailSurveys_Click();
+    void mnuObjective_Click();
     void mnuReadMultipleFiles_Click();
     void mnuExit_Click();
     void mnuGettingStarted_Click();
     void mnuDralHelp_Click();
     void mnuAbout_Click();
+    void mnuImprovementPlan_Click();
+    void mnuSearch_Click();
+    void mnuDelete_Click();
+    void mnucomplete_Click();
+    void mnunotcomplete_Click();
     void tlbHold_ButtonClick(const QString& key);
     void tlbHold_ButtonMenuClick(const QString& key);
 
