@@ -1,5 +1,6 @@
 #include "feedback/ReturnedWorkbookStore.h"
 
+#include "feedback/AnswerTables.h"
 #include "platform/dialogs/MsgBox.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
@@ -53,51 +54,47 @@ private:
 
 } // namespace
 
-// One answer table with its statements, and what the workbook being stored holds for it.
+// One answer table: its statements for a whole workbook, and what the workbook being stored holds for it.
 struct ReturnedWorkbookStore::Table {
-    explicit Table(const QString& name, const QString& last)
-        : find(QStringLiteral("select rowid from %1 where questionid=? and respondentid=? and surveydate=? "
-                              "order by rowid limit 1")
-                   .arg(name)),
+    Table(bool isScored, const QString& name, const QString& last)
+        : scored(isScored),
           rowsOf(QStringLiteral("select questionid, rowid from %1 where respondentid=? and surveydate=? order by rowid")
                      .arg(name)),
-          insert(QStringLiteral("insert into %1 (respondentid, questionid, surveydate, weightage, %2, surveyid) "
-                                "values (?, ?, ?, ?, ?, ?)")
-                     .arg(name, last)),
           // The answers of one workbook travel as one bound array of [question, weightage, answer]; the rest of
           // their key is the workbook's.
           insertAll(QStringLiteral("insert into %1 (respondentid, questionid, surveydate, weightage, %2, surveyid) "
                                    "select ?, json_extract(value, '$[0]'), ?, json_extract(value, '$[1]'), "
                                    "json_extract(value, '$[2]'), ? from json_each(?) order by key")
-                        .arg(name, last)),
-          update(QStringLiteral("update %1 set respondentid=?, questionid=?, surveydate=?, weightage=?, %2=?, "
-                                "surveyid=? where rowid=?")
-                     .arg(name, last))
+                        .arg(name, last))
     {
     }
 
-    Statement find;
+    struct NewAnswer {
+        AnswerTables::Key key;
+        int surveyId = 0;
+        QVariant weightage;
+        QVariant answer;
+    };
+
+    bool scored;
     Statement rowsOf;
-    Statement insert;
     Statement insertAll;
-    Statement update;
 
     // The respondent's stored answers of the workbook's date: question id -> row of the first one.
     bool loaded = false;
-    qint64 respondentId = 0;
-    QDate surveyDate;
-    QHash<qint64, qint64> rows;
+    AnswerTables::Key loadedFor;
+    QHash<int, qint64> rows;
     // The workbook's answers that no stored answer has yet, in the order of their blocks.
-    QList<QVariantList> added;
-    QHash<qint64, qsizetype> addedByQuestion;
+    QList<NewAnswer> added;
+    QHash<int, qsizetype> addedByQuestion;
 };
 
 struct ReturnedWorkbookStore::Statements {
     Statement questionType{QStringLiteral("select Type from questions where questionid=? order by rowid limit 1")};
     Statement logStatus{QStringLiteral("update log set Status=1 where rowid=(select rowid from log where "
                                        "xlsfilename=? order by rowid limit 1)")};
-    Table objective{QStringLiteral("feedbackobjective"), QStringLiteral("score")};
-    Table descriptive{QStringLiteral("feedbackdescriptive"), QStringLiteral("Description")};
+    Table objective{true, QStringLiteral("feedbackobjective"), QStringLiteral("score")};
+    Table descriptive{false, QStringLiteral("feedbackdescriptive"), QStringLiteral("Description")};
 };
 
 ReturnedWorkbookStore::ReturnedWorkbookStore() = default;
@@ -187,7 +184,7 @@ void ReturnedWorkbookStore::store(const QString& path, const SurveyWorkbookReade
         commit();
 }
 
-std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(qint64 questionId)
+std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(int questionId)
 {
     const auto known = m_scored.constFind(questionId);
     if (known != m_scored.constEnd())
@@ -209,8 +206,8 @@ std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(qint64 questionId
     }
 }
 
-void ReturnedWorkbookStore::toSaveObjectiveFeedback(qint64 questionId, qint64 respondentId, const QDate& surveyDate,
-                                                    const QString& weightage, const QString& score, qint64 surveyId)
+void ReturnedWorkbookStore::toSaveObjectiveFeedback(int questionId, int respondentId, const QDate& surveyDate,
+                                                    const QString& weightage, const QString& score, int surveyId)
 {
     // A value that is no number leaves the answer unwritten; it is no error of the connection, so nothing is shown.
     const std::optional<int> weight = wholeNumber(weightage);
@@ -218,14 +215,14 @@ void ReturnedWorkbookStore::toSaveObjectiveFeedback(qint64 questionId, qint64 re
     if (!weight || !points)
         return;
     try {
-        save(statements().objective, questionId, respondentId, surveyDate, *weight, *points, surveyId);
+        save(statements().objective, {respondentId, questionId, surveyDate}, surveyId, *weight, *points);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
 }
 
-void ReturnedWorkbookStore::toSaveDescriptiveFeedback(qint64 questionId, qint64 respondentId, const QDate& surveyDate,
-                                                      const QString& weightage, const QString& answer, qint64 surveyId)
+void ReturnedWorkbookStore::toSaveDescriptiveFeedback(int questionId, int respondentId, const QDate& surveyDate,
+                                                      const QString& weightage, const QString& answer, int surveyId)
 {
     const std::optional<int> weight = wholeNumber(weightage);
     if (!weight)
@@ -234,56 +231,51 @@ void ReturnedWorkbookStore::toSaveDescriptiveFeedback(qint64 questionId, qint64 
     const bool none = answer.isEmpty() || SurveyWorkbookReader::isAnswerPrompt(answer);
     const QVariant description = none ? QVariant(QMetaType(QMetaType::QString)) : QVariant(answer);
     try {
-        save(statements().descriptive, questionId, respondentId, surveyDate, *weight, description, surveyId);
+        save(statements().descriptive, {respondentId, questionId, surveyDate}, surveyId, *weight, description);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
 }
 
-void ReturnedWorkbookStore::save(Table& table, qint64 questionId, qint64 respondentId, const QDate& surveyDate,
-                                 const QVariant& weightage, const QVariant& last, qint64 surveyId)
+void ReturnedWorkbookStore::save(Table& table, const AnswerTables::Key& key, int surveyId, const QVariant& weightage,
+                                 const QVariant& answer)
 {
-    const QVariantList values = {respondentId, questionId, surveyDate, weightage, last, surveyId};
     if (m_inWorkbook) {
         // A question that comes twice: the later block's answer is the one kept.
-        const auto added = table.addedByQuestion.constFind(questionId);
+        const auto added = table.addedByQuestion.constFind(key.questionId);
         if (added != table.addedByQuestion.constEnd()) {
-            table.added[*added] = values;
+            table.added[*added] = {key, surveyId, weightage, answer};
             return;
         }
     }
-    const std::optional<qint64> row = storedRow(table, questionId, respondentId, surveyDate);
-    if (row) {
-        table.update.exec(values + QVariantList{*row});
-    } else if (m_inWorkbook) {
-        table.addedByQuestion.insert(questionId, table.added.size());
-        table.added.append(values);
-    } else {
-        table.insert.exec(values);
+    const qint64 row = storedRow(table, key);
+    if (row == 0 && m_inWorkbook) {
+        table.addedByQuestion.insert(key.questionId, table.added.size());
+        table.added.append({key, surveyId, weightage, answer});
+        return;
     }
+    AnswerTables::write(table.scored, row, key, surveyId, weightage, answer);
 }
 
-std::optional<qint64> ReturnedWorkbookStore::storedRow(Table& table, qint64 questionId, qint64 respondentId,
-                                                       const QDate& surveyDate)
+qint64 ReturnedWorkbookStore::storedRow(Table& table, const AnswerTables::Key& key)
 {
     if (!m_inWorkbook) {
-        QSqlQuery& q = table.find.exec({questionId, respondentId, surveyDate});
-        return q.next() ? std::optional<qint64>(q.value(0).toLongLong()) : std::nullopt;
+        const std::optional<AnswerTables::Answer> stored = AnswerTables::find(table.scored, key);
+        return stored ? stored->id : 0;
     }
     // While a workbook is stored, its respondent's answers of its date are looked up once for all its questions.
-    if (!table.loaded || table.respondentId != respondentId || table.surveyDate != surveyDate) {
+    if (!table.loaded || table.loadedFor.respondentId != key.respondentId ||
+        table.loadedFor.surveyDate != key.surveyDate) {
         table.rows.clear();
-        QSqlQuery& q = table.rowsOf.exec({respondentId, surveyDate});
+        QSqlQuery& q = table.rowsOf.exec({key.respondentId, key.surveyDate});
         while (q.next()) {
-            if (!table.rows.contains(q.value(0).toLongLong()))
-                table.rows.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
+            if (!table.rows.contains(q.value(0).toInt()))
+                table.rows.insert(q.value(0).toInt(), q.value(1).toLongLong());
         }
         table.loaded = true;
-        table.respondentId = respondentId;
-        table.surveyDate = surveyDate;
+        table.loadedFor = key;
     }
-    const auto it = table.rows.constFind(questionId);
-    return it == table.rows.constEnd() ? std::nullopt : std::optional<qint64>(*it);
+    return table.rows.value(key.questionId, 0);
 }
 
 void ReturnedWorkbookStore::addNewAnswers(Table& table)
@@ -292,18 +284,19 @@ void ReturnedWorkbookStore::addNewAnswers(Table& table)
     // each refused answer shows its own errors and the others are stored, as adding them one by one has it.
     if (!table.added.isEmpty()) {
         QJsonArray answers;
-        for (const QVariantList& row : std::as_const(table.added)) {
-            const QJsonValue last = row[4].isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(row[4]);
-            answers.append(QJsonArray{row[1].toLongLong(), row[3].toInt(), last});
+        for (const Table::NewAnswer& a : std::as_const(table.added)) {
+            const QJsonValue answer =
+                a.answer.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(a.answer);
+            answers.append(QJsonArray{a.key.questionId, a.weightage.toInt(), answer});
         }
-        const QVariantList& first = table.added.first();
+        const Table::NewAnswer& first = table.added.first();
         try {
-            table.insertAll.exec({first[0], first[2], first[5],
+            table.insertAll.exec({first.key.respondentId, first.key.surveyDate, first.surveyId,
                                   QString::fromUtf8(QJsonDocument(answers).toJson(QJsonDocument::Compact))});
         } catch (const ProviderError&) {
-            for (const QVariantList& row : std::as_const(table.added)) {
+            for (const Table::NewAnswer& a : std::as_const(table.added)) {
                 try {
-                    table.insert.exec(row);
+                    AnswerTables::write(table.scored, 0, a.key, a.surveyId, a.weightage, a.answer);
                 } catch (const ProviderError& e) {
                     toShowConnectionErrors(e);
                 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "feedback/AnswerTables.h"
 #include "feedback/SurveyWorkbookReader.h"
 
 #include <QDate>
@@ -36,12 +37,12 @@ public:
 
     // True for a scored question, false for a descriptive one; nullopt when there is no such question (or the
     // look-up failed): its answer has no question to belong to.
-    std::optional<bool> toCheckQuestionType(qint64 questionId);
-    void toSaveObjectiveFeedback(qint64 questionId, qint64 respondentId, const QDate& surveyDate,
-                                 const QString& weightage, const QString& score, qint64 surveyId);
+    std::optional<bool> toCheckQuestionType(int questionId);
+    void toSaveObjectiveFeedback(int questionId, int respondentId, const QDate& surveyDate, const QString& weightage,
+                                 const QString& score, int surveyId);
     // An answer that is only the placeholder, blanks around it aside, is stored as no answer (Null).
-    void toSaveDescriptiveFeedback(qint64 questionId, qint64 respondentId, const QDate& surveyDate,
-                                   const QString& weightage, const QString& answer, qint64 surveyId);
+    void toSaveDescriptiveFeedback(int questionId, int respondentId, const QDate& surveyDate, const QString& weightage,
+                                   const QString& answer, int surveyId);
     // Marks the first log row of that file name read.
     void toSetLogStatus(const QString& fileName);
 
@@ -54,15 +55,16 @@ private:
     struct Table;
 
     Statements& statements();
-    void save(Table& table, qint64 questionId, qint64 respondentId, const QDate& surveyDate, const QVariant& weightage,
-              const QVariant& last, qint64 surveyId);
-    std::optional<qint64> storedRow(Table& table, qint64 questionId, qint64 respondentId, const QDate& surveyDate);
+    void save(Table& table, const AnswerTables::Key& key, int surveyId, const QVariant& weightage,
+              const QVariant& answer);
+    // The row of the first answer stored under the key, 0 when there is none.
+    qint64 storedRow(Table& table, const AnswerTables::Key& key);
     void addNewAnswers(Table& table);
     void commit();
 
     std::unique_ptr<Statements> m_statements;
-    QHash<qint64, bool> m_scored; // question id -> scored, for the questions looked up so far
-    QSet<qint64> m_missing;
+    QHash<int, bool> m_scored; // question id -> scored, for the questions looked up so far
+    QSet<int> m_missing;
     bool m_inWorkbook = false;
     bool m_transaction = false;
     QElapsedTimer m_sinceCommit;

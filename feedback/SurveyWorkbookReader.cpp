@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -90,7 +91,7 @@ bool SurveyWorkbookReader::read(const QString& path, Content* content, QString* 
         return fail(error, path, QStringLiteral("\"Sheet1\" is protected with another password"));
 
     // The ids become keys of stored answers: anything but a whole number would store them under a made-up key.
-    const std::optional<qint64> respondentId = wholeNumber(sheet->value(2, ColumnI));
+    const std::optional<int> respondentId = wholeNumber(sheet->value(2, ColumnI));
     if (!respondentId)
         return fail(error, path, QStringLiteral("cell I2 does not hold the respondent's id"));
     content->respondentId = *respondentId;
@@ -104,7 +105,7 @@ bool SurveyWorkbookReader::read(const QString& path, Content* content, QString* 
     if (count > double(Worksheet::MaxRows - kFirstQuestionRow - 1) / 3)
         return fail(error, path, QStringLiteral("cell I4 holds more questions than a worksheet can"));
     content->questionCount = int(std::nearbyint(count));
-    const std::optional<qint64> surveyId = wholeNumber(sheet->value(5, ColumnI));
+    const std::optional<int> surveyId = wholeNumber(sheet->value(5, ColumnI));
     if (!surveyId)
         return fail(error, path, QStringLiteral("cell I5 does not hold the survey's id"));
     content->surveyId = *surveyId;
@@ -127,21 +128,28 @@ bool SurveyWorkbookReader::read(const QString& path, Content* content, QString* 
     return true;
 }
 
-std::optional<qint64> SurveyWorkbookReader::wholeNumber(const QVariant& cell)
+std::optional<int> SurveyWorkbookReader::wholeNumber(const QVariant& cell)
 {
-    if (cell.typeId() == QMetaType::LongLong)
-        return cell.toLongLong();
-    if (cell.typeId() != QMetaType::QString)
-        return std::nullopt;
-    const QString digits = cell.toString().trimmed();
-    qsizetype i = digits.startsWith(u'-') ? 1 : 0;
-    if (i == digits.size())
-        return std::nullopt;
-    for (; i < digits.size(); ++i) {
-        if (digits[i] < u'0' || digits[i] > u'9')
+    qint64 n = 0;
+    if (cell.typeId() == QMetaType::LongLong) {
+        n = cell.toLongLong();
+    } else if (cell.typeId() == QMetaType::QString) {
+        const QString digits = cell.toString().trimmed();
+        qsizetype i = digits.startsWith(u'-') ? 1 : 0;
+        if (i == digits.size())
             return std::nullopt;
+        for (; i < digits.size(); ++i) {
+            if (digits[i] < u'0' || digits[i] > u'9')
+                return std::nullopt;
+        }
+        bool ok = false;
+        n = digits.toLongLong(&ok);
+        if (!ok)
+            return std::nullopt;
+    } else {
+        return std::nullopt;
     }
-    bool ok = false;
-    const qint64 n = digits.toLongLong(&ok);
-    return ok ? std::optional<qint64>(n) : std::nullopt;
+    if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(n);
 }

@@ -22,7 +22,7 @@ public:
     struct Answer {
         int row = 0;
         // nullopt when column I holds something other than a whole number.
-        std::optional<qint64> questionId;
+        std::optional<int> questionId;
         QString weightage; // D of the block's first row
         QString score;     // C of the block's first row (scored questions)
         QString answer;    // B of the row below (descriptive questions)
@@ -31,10 +31,10 @@ public:
     };
 
     struct Content {
-        qint64 respondentId = 0;
+        int respondentId = 0;
         QDate surveyDate;
         int questionCount = 0;
-        qint64 surveyId = 0;
+        int surveyId = 0;
         QList<Answer> answers;
     };
 
@@ -43,8 +43,9 @@ public:
 
     // The placeholder, with nothing but blanks around it: the respondent gave no written answer.
     static bool isAnswerPrompt(const QString& text);
-    // A cell holding an id: a whole number, as a number or as digits. Anything else has no id.
-    static std::optional<qint64> wholeNumber(const QVariant& cell);
+    // A cell holding an id: a whole number within the range of the tables' long integers, as a number or as digits.
+    // Anything else has no id.
+    static std::optional<int> wholeNumber(const QVariant& cell);
 
     // The template is never a survey workbook, whatever the letter case of its name.
     static bool isTemplate(const QString& fileNameOrPath);

@@ -1,6 +1,8 @@
 #include "feedback/frmFeedBackObj.h"
 
 #include "feedback/AnswerTables.h"
+#include "feedback/ReturnedWorkbookStore.h"
+#include "feedback/SurveyWorkbookReader.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/grid/GridEditor.h"
@@ -18,6 +20,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,7 +131,6 @@ void frmFeedBackObj::buildControls()
     cmdSave = makeButton(Frame1, "cmdSave", QStringLiteral("&Save"), 7260, 420);
     cmdHelp = makeButton(Frame1, "cmdHelp", QStringLiteral("&Help"), 8280, 420);
     cmdRead = makeButton(Frame1, "cmdRead", QStringLiteral("&Read In"), 7260, 1020);
-    cmdRead->setEnabled(false);
     cmdClose = makeButton(Frame1, "cmdClose", QStringLiteral("&Close"), 8280, 1020);
     Label5 = makeLabel(Frame1, "Label5", QStringLiteral("Survey Taken on "), 480, 1260);
     lblSDate = makeLabel(Frame1, "lblSDate", QString(), 840, 1500);
@@ -163,6 +165,7 @@ void frmFeedBackObj::buildControls()
     connect(cmdSave, &QPushButton::clicked, this, &frmFeedBackObj::cmdSave_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmFeedBackObj::cmdHelp_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmFeedBackObj::cmdClose_Click);
+    connect(cmdRead, &QPushButton::clicked, this, &frmFeedBackObj::cmdRead_Click);
 }
 
 // A list's click runs on every change of its selection, from code or the user, and on a press on the entry that
@@ -556,20 +559,105 @@ void frmFeedBackObj::tofillscoreandweightage()
     Progress::setBusy(false);
 }
 
+QVariant frmFeedBackObj::loggedFileName()
+{
+    toTestConnection();
+    const qlonglong respondent = toGetRespondentID(chosenRespondent()).toLongLong();
+    return Db::scalar(QStringLiteral("select xlsfilename from log where custname=? and respid=? and sdate=? "
+                                     "order by rowid limit 1"),
+                      {chosenCustomer(), respondent, chosenSurveyDate()});
+}
+
 void frmFeedBackObj::toShowXlsFileName()
 {
     try {
-        toTestConnection();
-        const qlonglong respondent = toGetRespondentID(chosenRespondent()).toLongLong();
-        QSqlQuery q = Db::exec(QStringLiteral("select xlsfilename from log where custname=? and respid=? and sdate=? "
-                                              "order by rowid limit 1"),
-                               {chosenCustomer(), respondent, chosenSurveyDate()});
+        const QVariant name = loggedFileName();
         lblXLSFile->clear();
-        lblXLSFile->setText(q.next() ? QStringLiteral("Survey File Name : ") + q.value(0).toString()
-                                     : QStringLiteral("No Survey File Exported..."));
+        lblXLSFile->setText(name.isValid() ? QStringLiteral("Survey File Name : ") + name.toString()
+                                           : QStringLiteral("No Survey File Exported..."));
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
+}
+
+void frmFeedBackObj::cmdRead_Click()
+{
+    Progress::setText(QStringLiteral("Reading Survey File......"));
+    toreadFromXlsFile();
+    Progress::setText(QString());
+}
+
+void frmFeedBackObj::toreadFromXlsFile()
+{
+    Progress::setBusy(true);
+    const QString name = toGetLogFileName();
+    if (toCheckFileExists(name))
+        readWorkbook();
+    else if (!LogFound)
+        MsgBox::show(QStringLiteral("There is no Survey File Exported for the Selected Repondent and Selected Survey "
+                                    "Date..."),
+                     MsgBox::Information, kTitle);
+    else
+        toLocateXlsFile();
+    Progress::setBusy(false);
+}
+
+// The log row is marked read by the reader once the workbook's header has been read, not here: a workbook that is
+// missing or unreadable leaves it unread.
+QString frmFeedBackObj::toGetLogFileName()
+{
+    try {
+        const QVariant name = loggedFileName();
+        LogFound = name.isValid();
+        if (!LogFound)
+            return QString();
+        LoggedFile = name.toString();
+        return LoggedFile;
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+        return QString();
+    }
+}
+
+bool frmFeedBackObj::toCheckFileExists(const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        return false;
+    // A name with a folder part is no file of the program's folder.
+    const QFileInfo file(programFile(name));
+    const bool inFolder = !name.contains(u'/') && file.isFile();
+    FileName = inFolder ? file.fileName() : QString();
+    FullPath = false;
+    return !FileName.trimmed().isEmpty();
+}
+
+void frmFeedBackObj::toLocateXlsFile()
+{
+    const QString chosen =
+        MsgBox::getOpenFileName(QString(), programFolder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx")).trimmed();
+    if (chosen.isEmpty() || SurveyWorkbookReader::isTemplate(chosen))
+        return;
+    if (toGetLogFileName().isEmpty()) {
+        MsgBox::show(QStringLiteral("There is no Survey File for the selected Respondent and selected Survey Date..."),
+                     MsgBox::Critical, kTitle);
+        return;
+    }
+    if (LoggedFile.trimmed() != QFileInfo(chosen).fileName().trimmed()) {
+        MsgBox::show(QStringLiteral("You have not specified the Correct XLS file.....The orignal file is - ") +
+                         LoggedFile + QStringLiteral(" Please locate the same XLS file"),
+                     MsgBox::Critical, kTitle);
+        return;
+    }
+    FileName = chosen;
+    FullPath = true;
+    readWorkbook();
+}
+
+// The reader shows its own failures; the grid shows what was stored all the same.
+void frmFeedBackObj::readWorkbook()
+{
+    ReturnedWorkbookStore().XLSWrite(FullPath ? FileName : programFile(FileName), LoggedFile);
+    tofillscoreandweightage();
 }
 
 void frmFeedBackObj::cmdSave_Click()

@@ -50,6 +50,10 @@ public:
     // State of reading a returned workbook, cleared on every activation.
     bool LogFound = false;
     bool FullPath = false;
+    // The workbook logged for the chosen survey, and the one to read: a file of the program's folder, or a full
+    // path when it was located elsewhere.
+    QString LoggedFile;
+    QString FileName;
 
     void cmbCusName_Click();
     void lstRespname_Click();
@@ -57,6 +61,7 @@ public:
     void cmdSave_Click();
     void cmdHelp_Click();
     void cmdClose_Click();
+    void cmdRead_Click();
 
     void toFillcmbCustomername();
     void toFillListView();
@@ -69,6 +74,14 @@ public:
     void tofillscoreandweightage();
     // The workbook logged for the chosen customer, respondent and date, into lblXLSFile.
     void toShowXlsFileName();
+    // Read In: the logged workbook from the program's folder, or located by the user, into the answer tables and
+    // the grid.
+    void toreadFromXlsFile();
+    // The logged workbook's name ("" when there is none); sets LoggedFile and LogFound.
+    QString toGetLogFileName();
+    // Whether that file lies in the program's folder; sets FileName and FullPath.
+    bool toCheckFileExists(const QString& name);
+    void toLocateXlsFile();
     void toSaveDtls();
 
     // "" when the chosen customer has no respondent of that name.
@@ -99,6 +112,9 @@ private:
     void showSurveyDate(const QDate& date);
     void selectHitRespondent(const QString& foundIn, const QString& id);
     void clickOnEveryPress(QListWidget* list, void (frmFeedBackObj::*handler)());
+    // The log row of the chosen customer, respondent and date: its file name, invalid when there is none.
+    QVariant loggedFileName();
+    void readWorkbook();
 
     GridEditor* m_editor = nullptr;
     QList<int> m_questionIds; // by grid row, from row 1

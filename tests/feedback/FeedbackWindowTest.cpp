@@ -40,7 +40,7 @@ TEST_F(FeedbackWindow, OpeningChoosesTheFirstCustomerRespondentAndDateAndListsTh
     EXPECT_EQ(w->lblSDate->text(), dateText(d1));
     EXPECT_EQ(w->lblXLSFile->text(), QStringLiteral("Survey File Name : Acme_Ann.xlsx"));
     EXPECT_EQ(w->grdDtls->colWidth(5), 0);
-    EXPECT_FALSE(w->cmdRead->isEnabled());
+    EXPECT_TRUE(w->cmdRead->isEnabled());
     EXPECT_TRUE(w->txtDtls->isVisible());
     EXPECT_EQ(w->grdDtls->row(), 1);
     EXPECT_EQ(w->grdDtls->col(), 1);
