@@ -102,11 +102,12 @@ TEST_F(StoreTest, BlocksAreFoundByTheLayoutWhateverBecameOfTheirQuestions)
 
 TEST_F(StoreTest, CellsThatAreNoIdsOrNumbers)
 {
-    // Header ids that are no whole numbers: nothing stored, the log row left unread.
+    // Header ids that are no whole numbers (or none a table can hold): nothing stored, the log row left unread.
     for (const auto& [respondent, survey] : {std::pair<QVariant, QVariant>{QStringLiteral("Ann"), 7},
                                              {12, QStringLiteral("7.5")},
                                              {12.5, 7},
-                                             {12, QVariant()}}) {
+                                             {12, QVariant()},
+                                             {QStringLiteral("4294967308"), 7}}) {
         MsgBox::clearRecords();
         EXPECT_FALSE(read(ReturnedWorkbook(respondent, kDate, survey).scored(1, 5, 5).save(path("h.xlsx"))));
         ASSERT_EQ(messages().size(), 1);
