@@ -32,8 +32,6 @@ public:
     // header read, the log row of logFileName is marked read ("" marks none). Shows its own messages; false, with
     // nothing stored and no log row marked, when the file is not a readable survey workbook.
     bool XLSWrite(const QString& path, const QString& logFileName);
-    // The same for a workbook read beforehand.
-    void store(const QString& path, const SurveyWorkbookReader::Content& content, const QString& logFileName);
 
     // True for a scored question, false for a descriptive one; nullopt when there is no such question (or the
     // look-up failed): its answer has no question to belong to.
@@ -55,6 +53,7 @@ private:
     struct Table;
 
     Statements& statements();
+    void store(const QString& path, const SurveyWorkbookReader::Content& content, const QString& logFileName);
     void save(Table& table, const AnswerTables::Key& key, int surveyId, const QVariant& weightage,
               const QVariant& answer);
     // The row of the first answer stored under the key, 0 when there is none.
