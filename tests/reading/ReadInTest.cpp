@@ -121,20 +121,4 @@ TEST_F(ReadIn, AMissingWorkbookIsLocatedByItsLoggedName)
     EXPECT_FALSE(m_window->FullPath);
 }
 
-TEST_F(ReadIn, AnUnreadableWorkbookIsReportedAndLeavesTheLogRowUnread)
-{
-    QFile junk(QDir(folder()).filePath(QStringLiteral("Acme_Ann.xlsx")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a workbook");
-    junk.close();
-    setCell(m_window.get(), 1, 2, QStringLiteral("5"));
-    m_window->cmdRead->click();
-    ASSERT_EQ(shownTexts().size(), 1);
-    EXPECT_TRUE(shownTexts().first().contains(QStringLiteral("Acme_Ann.xlsx")));
-    EXPECT_EQ(MsgBox::shown().first().style, MsgBox::OkOnly);
-    EXPECT_EQ(logStatus(), 0);
-    // The grid is reloaded all the same: a scored row with nothing stored keeps what was typed.
-    EXPECT_EQ(m_window->grdDtls->textMatrix(1, 2), QStringLiteral("5"));
-}
-
 } // namespace

@@ -84,26 +84,19 @@ protected:
         MsgBox::clearRecords();
         ASSERT_TRUE(ReturnedWorkbookStore().XLSWrite(path, QFileInfo(path).fileName()));
         EXPECT_TRUE(messages().isEmpty()) << messages().join(u'\n').toStdString();
-        const auto stored = [this](const char* sql) {
-            QStringList result;
-            for (const QVariant& row : rows(QLatin1String(sql))) {
-                QStringList cells;
-                for (const QVariant& v : row.toList())
-                    cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
-                result << cells.join(u'|');
-            }
-            return result;
+        const auto stored = [this](const char* table, const char* last) {
+            return value(QStringLiteral("select group_concat(questionid || '|' || respondentid || '|' || surveydate || "
+                                        "'|' || surveyid || '|' || weightage || '|' || ifnull(%2, 'NULL'), ';') "
+                                        "from (select * from %1 order by questionid)")
+                             .arg(QLatin1String(table), QLatin1String(last)))
+                .toString();
         };
         const QString tail = QStringLiteral("|12|2024-03-15|7|");
-        EXPECT_EQ(stored("select questionid, respondentid, surveydate, surveyid, weightage, score "
-                         "from feedbackobjective order by questionid"),
-                  QStringList({QString::number(m_scored1) + tail + QStringLiteral("9|7"),
-                               QString::number(m_scored2) + tail + QStringLiteral("10|4")}));
-        EXPECT_EQ(
-            stored("select questionid, respondentid, surveydate, surveyid, weightage, Description "
-                   "from feedbackdescriptive order by questionid"),
-            QStringList({QString::number(m_written) + tail + QStringLiteral("6|Faster replies, please & <thanks>"),
-                         QString::number(m_unanswered) + tail + QStringLiteral("2|NULL")}));
+        EXPECT_EQ(stored("feedbackobjective", "score"), QString::number(m_scored1) + tail + QStringLiteral("9|7;") +
+                                                            QString::number(m_scored2) + tail + QStringLiteral("10|4"));
+        EXPECT_EQ(stored("feedbackdescriptive", "Description"),
+                  QString::number(m_written) + tail + QStringLiteral("6|Faster replies, please & <thanks>;") +
+                      QString::number(m_unanswered) + tail + QStringLiteral("2|NULL"));
     }
 
     // A scored question made descriptive after the export: its two-row block is read as a descriptive answer with
