@@ -249,22 +249,24 @@ void frmFeedBackObj::selectHitRespondent(const QString& foundIn, const QString& 
     const qlonglong key = id.trimmed().toLongLong(&isNumber);
     if (!isNumber)
         return;
-    QVariant name;
+    QVariant respondent;
     try {
         toTestConnection();
-        name = Db::scalar(QStringLiteral("select respondent.respondentname from %1 inner join respondent on "
-                                         "respondent.respondentid = %1.respondentid where %1.%2=?")
-                              .arg(table, idColumn),
-                          {key});
+        respondent = Db::scalar(QStringLiteral("select respondentid from %1 where %2=?").arg(table, idColumn), {key});
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
         return;
     }
-    if (!name.isValid())
+    if (!respondent.isValid())
         return;
-    const QList<QListWidgetItem*> entries = lstRespname->findItems(name.toString(), Qt::MatchExactly);
-    if (!entries.isEmpty() && !entries.first()->isSelected())
-        lstRespname->setCurrentItem(entries.first());
+    for (int i = 0; i < lstRespname->count(); ++i) {
+        QListWidgetItem* entry = lstRespname->item(i);
+        if (entry->data(Qt::UserRole).toInt() == respondent.toInt()) {
+            if (!entry->isSelected())
+                lstRespname->setCurrentItem(entry);
+            return;
+        }
+    }
 }
 
 QString frmFeedBackObj::chosenCustomer() const
@@ -275,6 +277,12 @@ QString frmFeedBackObj::chosenCustomer() const
 QString frmFeedBackObj::chosenRespondent() const
 {
     return SurveyLists::selectedText(lstRespname);
+}
+
+int frmFeedBackObj::chosenRespondentId() const
+{
+    const QList<QListWidgetItem*> selected = lstRespname->selectedItems();
+    return selected.isEmpty() ? 0 : selected.first()->data(Qt::UserRole).toInt();
 }
 
 QDate frmFeedBackObj::chosenSurveyDate() const
@@ -334,11 +342,15 @@ void frmFeedBackObj::toFilllstRespondentName()
             return;
         }
         QSqlQuery q = Db::exec(
-            QStringLiteral("select respondentname from respondent where custid=? order by respondentid"), {custid});
+            QStringLiteral("select respondentname, respondentid from respondent where custid=? order by respondentid"),
+            {custid});
         clearList(lstRespname);
         const QSignalBlocker blocker(lstRespname);
-        while (q.next())
-            lstRespname->addItem(q.value(0).toString());
+        // Two respondents of a customer may share a name: each entry keeps its own id.
+        while (q.next()) {
+            auto* item = new QListWidgetItem(q.value(0).toString(), lstRespname);
+            item->setData(Qt::UserRole, q.value(1).toInt());
+        }
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -357,6 +369,9 @@ void frmFeedBackObj::lstRespname_Click()
         } else {
             setEmptyGrid();
             txtDtls->clear();
+            // No date of this customer: nothing of the previous customer's survey stays on screen.
+            showSurveyDate(QDate());
+            lblXLSFile->clear();
         }
     }
     if (hasSelection(lstSurveyDates) && hasSelection(lstRespname))
@@ -426,14 +441,14 @@ void frmFeedBackObj::toFillGrid()
     try {
         toTestConnection();
         const int custid = toGetCustomerID(chosenCustomer());
-        const QString respondent = custid == 0 ? QString() : toGetRespondentID(chosenRespondent());
+        const int respondent = custid == 0 ? 0 : chosenRespondentId();
         QList<QStringList> records;
         QList<int> ids;
         // Without a respondent or a date there is no survey to ask the database for.
-        if (!respondent.isEmpty() && date.isValid()) {
+        if (respondent != 0 && date.isValid()) {
             QSqlQuery q = Db::exec(QStringLiteral("select question, Type, questionid from responquery where "
                                                   "respondentid=? and custid=? and sdate=? order by \"Order\""),
-                                   {respondent.toInt(), custid, date});
+                                   {respondent, custid, date});
             while (q.next()) {
                 const QString type = q.value(1).toInt() != 0 ? kTrue : kFalse;
                 records.append({q.value(0).toString(), QString(), QString(), QString(), type});
@@ -531,7 +546,7 @@ void frmFeedBackObj::tofillscoreandweightage()
     Progress::setBusy(true);
     try {
         toTestConnection();
-        const int respondent = toGetRespondentID(chosenRespondent()).toInt();
+        const int respondent = chosenRespondentId();
         const QDate date = chosenSurveyDate();
         for (int i = 1; i < grdDtls->rows() && respondent != 0 && date.isValid(); ++i) {
             const bool scored = grdDtls->textMatrix(i, ColType) == kTrue;
@@ -562,7 +577,7 @@ void frmFeedBackObj::tofillscoreandweightage()
 QVariant frmFeedBackObj::loggedFileName()
 {
     toTestConnection();
-    const qlonglong respondent = toGetRespondentID(chosenRespondent()).toLongLong();
+    const int respondent = chosenRespondentId();
     return Db::scalar(QStringLiteral("select xlsfilename from log where custname=? and respid=? and sdate=? "
                                      "order by rowid limit 1"),
                       {chosenCustomer(), respondent, chosenSurveyDate()});
@@ -686,7 +701,12 @@ void frmFeedBackObj::toSaveDtls()
     try {
         toTestConnection();
         const int last = grdDtls->rows() - 1;
-        const int respondent = toGetRespondentID(chosenRespondent()).toInt();
+        // A respondent deleted since the list was filled has nothing to file answers under.
+        const int respondent =
+            Db::exists(QStringLiteral("select respondentid from respondent where respondentid=? and custid=?"),
+                       {chosenRespondentId(), toGetCustomerID(chosenCustomer())})
+                ? chosenRespondentId()
+                : 0;
         const int survey = toGetSurveyID(m_shownDate).toInt();
         for (int i = 1; i <= last; ++i) {
             const AnswerTables::Key key{respondent, questionIdOfRow(i), m_shownDate};

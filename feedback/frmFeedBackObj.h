@@ -93,6 +93,8 @@ public:
 
     QString chosenCustomer() const;
     QString chosenRespondent() const;
+    // The respondent of the entry chosen in lstRespname (0 for none): names may repeat, the entry's id does not.
+    int chosenRespondentId() const;
     QDate chosenSurveyDate() const;
     // The date whose questions the grid shows (lblSDate).
     QDate shownSurveyDate() const { return m_shownDate; }

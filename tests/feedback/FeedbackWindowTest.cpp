@@ -48,6 +48,8 @@ TEST_F(FeedbackWindow, OpeningChoosesTheFirstCustomerRespondentAndDateAndListsTh
 
 TEST_F(FeedbackWindow, GridFollowsTheChoicesAndNeverShowsAnotherSurveysAnswers)
 {
+    run(QStringLiteral("insert into customer (custname) values ('Newco')"));
+    run(QStringLiteral("insert into respondent (custid, respondentname) values (4, 'Ned')"));
     auto w = open<frmFeedBackObj>();
     // A click on the date already chosen refreshes the grid from the database.
     setCell(w.get(), 2, 4, QStringLiteral("typed, not saved"));
@@ -77,6 +79,60 @@ TEST_F(FeedbackWindow, GridFollowsTheChoicesAndNeverShowsAnotherSurveysAnswers)
     w->cmbCusName->setCurrentText(QStringLiteral("Zenith"));
     EXPECT_EQ(w->lstRespname->selectedItems().value(0)->text(), QStringLiteral("Zoe"));
     EXPECT_EQ(questionsAndTypes(w->grdDtls), QStringList{QStringLiteral("Notes/False")});
+
+    // A respondent but no survey date: neither Zenith's date nor its workbook stays on screen.
+    w->cmbCusName->setCurrentText(QStringLiteral("Newco"));
+    EXPECT_EQ(questionsAndTypes(w->grdDtls), QStringList{QStringLiteral("/")});
+    EXPECT_EQ(w->lblSDate->text(), QString());
+    EXPECT_EQ(w->lblXLSFile->text(), QString());
+}
+
+TEST_F(FeedbackWindow, RespondentsSharingANameKeepTheirOwnSurveyAnswersAndWorkbook)
+{
+    // A second Ann at Acme (id 4), asked only "Comments" on d1; only the first Ann's workbook is logged.
+    run(QStringLiteral("insert into respondent (custid, respondentname, respondentdesignation) values "
+                       "(1, 'Ann', 'Buyer')"));
+    run(QStringLiteral("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") values "
+                       "(4, 2, 1, 1)"));
+    run(QStringLiteral("insert into feedbackdescriptive (respondentid, questionid, surveyid, surveydate, weightage, "
+                       "Description) values (1, 2, 1, ?, 3, 'first'), (4, 2, 1, ?, 6, 'second')"),
+        {iso(d1), iso(d1)});
+    run(QStringLiteral("insert into log (custname, respname, respid, sdate, xlsfilename) values "
+                       "('Acme', 'Ann', 1, ?, 'Acme_Ann.xlsx')"),
+        {iso(d1)});
+    QList<SearchHit> hits = {{dateText(d1), QStringLiteral("Comments"), QStringLiteral("Acme"),
+                              QStringLiteral("Survey (Descriptive)"), QStringLiteral("2")}};
+    SearchHits::setSource([&hits](int index) -> std::optional<SearchHit> { return hits.value(index - 1); });
+    auto w = open<frmFeedBackObj>();
+    ASSERT_EQ(w->lstRespname->count(), 3);
+    EXPECT_EQ(w->lstRespname->item(0)->isSelected(), true);
+
+    // The second Ann's answer found by the search opens her, not the first Ann of that name.
+    gSearchOpenFeedback = true;
+    gSearchItemIndex = 1;
+    w->Form_Activate();
+    SearchHits::setSource({});
+    EXPECT_TRUE(w->lstRespname->item(2)->isSelected());
+    EXPECT_EQ(questionsAndTypes(w->grdDtls), QStringList{QStringLiteral("Comments/False")});
+    EXPECT_EQ(cells(w->grdDtls).mid(1, 3), (QStringList{QStringLiteral("6"), QString(), QStringLiteral("second")}));
+    EXPECT_EQ(w->lblXLSFile->text(), QStringLiteral("No Survey File Exported..."));
+
+    setCell(w.get(), 1, 4, QStringLiteral("changed"));
+    w->cmdSave->click();
+    EXPECT_EQ(answer(QStringLiteral("feedbackdescriptive"), 4, 2, d1),
+              (QStringList{QStringLiteral("6"), QStringLiteral("changed"), QStringLiteral("1")}));
+    EXPECT_EQ(answer(QStringLiteral("feedbackdescriptive"), 1, 2, d1),
+              (QStringList{QStringLiteral("3"), QStringLiteral("first"), QStringLiteral("1")}));
+    w->cmdRead->click();
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("There is no Survey File Exported for the Selected Repondent "
+                                                     "and Selected Survey Date...")});
+
+    // Back to the first Ann by a click: her survey, her answer, her workbook.
+    const QRect first = w->lstRespname->visualItemRect(w->lstRespname->item(0));
+    QTest::mouseClick(w->lstRespname->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(w->grdDtls->rows(), 5);
+    EXPECT_EQ(w->grdDtls->textMatrix(2, 4), QStringLiteral("first"));
+    EXPECT_EQ(w->lblXLSFile->text(), QStringLiteral("Survey File Name : Acme_Ann.xlsx"));
 }
 
 TEST_F(FeedbackWindow, SearchHitOpensItsCustomerDateAndOwnRespondent)
