@@ -19,12 +19,18 @@ inline void widenToText(QWidget* widget)
 }
 
 // Widens a column of buttons to its longest caption, growing to the left so the column keeps its right edge
-// and its buttons one width.
-inline void widenColumnLeftwards(std::initializer_list<QWidget*> column)
+// and its buttons one width. The controls to its left (a grid, with its scroll bar at its right edge) narrow by as
+// much, so the column never covers them.
+inline void widenColumnLeftwards(std::initializer_list<QWidget*> column, std::initializer_list<QWidget*> beside)
 {
     int needed = 0;
+    int widened = 0;
     for (QWidget* w : column)
         needed = std::max({needed, w->sizeHint().width(), w->width()});
-    for (QWidget* w : column)
+    for (QWidget* w : column) {
+        widened = std::max(widened, needed - w->width());
         w->setGeometry(w->x() + w->width() - needed, w->y(), needed, w->height());
+    }
+    for (QWidget* w : beside)
+        w->resize(w->width() - widened, w->height());
 }

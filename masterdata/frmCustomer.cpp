@@ -86,7 +86,7 @@ void frmCustomer::buildControls()
     setTwipsGeometry(cmdSaveCustomer, 9090, 1005, 1500, 615);
     cmdDeleteCustomer = button(QStringLiteral("&Delete Customer"), this, QStyle::SP_TrashIcon, "cmdDeleteCustomer");
     setTwipsGeometry(cmdDeleteCustomer, 9090, 1785, 1500, 615);
-    widenColumnLeftwards({cmdAddCustomer, cmdSaveCustomer, cmdDeleteCustomer});
+    widenColumnLeftwards({cmdAddCustomer, cmdSaveCustomer, cmdDeleteCustomer}, {grdCustomerDtls});
 
     fraRespondentDtls = new QGroupBox(QStringLiteral("Respondent Details"), this);
     fraRespondentDtls->setObjectName(QStringLiteral("fraRespondentDtls"));
@@ -110,7 +110,7 @@ void frmCustomer::buildControls()
     cmdDeleteRespondent =
         button(QStringLiteral("Delete &Respondent"), this, QStyle::SP_TrashIcon, "cmdDeleteRespondent");
     setTwipsGeometry(cmdDeleteRespondent, 9090, 4470, 1500, 615);
-    widenColumnLeftwards({cmdAddRespondent, cmdSaveRespondent, cmdDeleteRespondent});
+    widenColumnLeftwards({cmdAddRespondent, cmdSaveRespondent, cmdDeleteRespondent}, {grdRespondentDtls});
 
     Label1 = new QLabel(QStringLiteral("Select the Customer Name to fill the Respondent Details."), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -85,7 +85,7 @@ void frmParameter::buildControls()
     setTwipsGeometry(cmdSaveParameter, 9255, 967, 1500, 555);
     cmdDeleteParameter = button(QStringLiteral("&Delete Parameter"), fraParameterDtls, "cmdDeleteParameter");
     setTwipsGeometry(cmdDeleteParameter, 9255, 1710, 1500, 555);
-    widenColumnLeftwards({cmdAddParameter, cmdSaveParameter, cmdDeleteParameter});
+    widenColumnLeftwards({cmdAddParameter, cmdSaveParameter, cmdDeleteParameter}, {grdParameterDtls});
     Label2 = hint(QStringLiteral("Select the Parameter to Delete"), fraParameterDtls, "Label2");
     setTwipsGeometry(Label2, 105, 2280, 2355, 240);
     txtParameterDtls = new QLineEdit(fraParameterDtls);
@@ -104,7 +104,7 @@ void frmParameter::buildControls()
     setTwipsGeometry(cmdSaveQuestion, 9240, 960, 1500, 555);
     cmdDeleteQuestion = button(QStringLiteral("Delete Q&uestion"), fraQuestionDtls, "cmdDeleteQuestion");
     setTwipsGeometry(cmdDeleteQuestion, 9240, 1695, 1500, 555);
-    widenColumnLeftwards({cmdAddQuestion, cmdSaveQuestion, cmdDeleteQuestion});
+    widenColumnLeftwards({cmdAddQuestion, cmdSaveQuestion, cmdDeleteQuestion}, {grdQuestionDtls});
     Label1 = hint(QStringLiteral("Question Name Column is mandatory"), fraQuestionDtls, "Label1");
     setTwipsGeometry(Label1, 120, 2520, 2700, 225);
     Label3 =
