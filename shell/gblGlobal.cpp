@@ -16,6 +16,7 @@
 #include <QSqlQuery>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 const char* const kConnectionName = "gConnection";
@@ -195,8 +196,15 @@ void toCenterForm(QWidget* form, double heightShare)
     const auto whole = [](double v) { return static_cast<int>(std::nearbyint(v)); };
     const int top = whole(area.height() * heightShare) / 2 - whole(frame->height()) / 2;
     const int left = whole(area.width()) / 2 - whole(frame->width()) / 2;
-    const QPoint origin = frame->isWindow() ? area.topLeft() : QPoint(0, 0);
-    frame->move(origin.x() + left, origin.y() + top);
+    if (frame->isWindow()) {
+        frame->move(area.x() + left, area.y() + top);
+        return;
+    }
+    // Placed by the screen's size but inside the main window's area, which may be smaller: pulled back inside
+    // where it fits, so that its buttons start within reach; a window larger than the area keeps its top left.
+    const QWidget* inside = frame->parentWidget();
+    const auto within = [](int at, int size, int room) { return std::max(0, std::min(at, room - size)); };
+    frame->move(within(left, frame->width(), inside->width()), within(top, frame->height(), inside->height()));
 }
 
 int toGetCustomerID(const QString& name)

@@ -264,6 +264,25 @@ TEST_F(MainWindow, StartsMaximisedAndScrollsToChildWindowsBeyondItsArea)
     EXPECT_TRUE(area->viewport()->rect().contains(frame->geometry()));
 }
 
+TEST_F(MainWindow, WindowsPlacedByTheScreenOpenInsideASmallerArea)
+{
+    main()->showNormal();
+    main()->resize(700, 560);
+    QTest::qWait(0);
+    const QRect room = main()->mdiArea()->viewport()->rect();
+    // Inside on each axis where it fits; at the left or top edge where it does not.
+    const auto placed = [](int at, int size, int space) {
+        return size > space ? at == 0 : at >= 0 && at + size <= space;
+    };
+    for (QAction* opens : {main()->mnuCusAndResp, main()->mnuImprovementPlan, main()->mnuSearch}) {
+        opens->trigger();
+        const QRect frame = main()->mdiArea()->activeSubWindow()->geometry();
+        EXPECT_TRUE(placed(frame.x(), frame.width(), room.width()) && placed(frame.y(), frame.height(), room.height()))
+            << opens->objectName().toStdString() << " at " << frame.x() << "," << frame.y() << " in " << room.width()
+            << "x" << room.height();
+    }
+}
+
 TEST_F(MainWindow, ClosingWithTheConnectionOpenEndsAtOnceWithoutTheChildWindowsCloseHandling)
 {
     TestWindow* child = main()->showChild<TestWindow>();
