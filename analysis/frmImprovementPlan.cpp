@@ -18,6 +18,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -93,6 +94,8 @@ frmImprovementPlan::frmImprovementPlan(QWidget* parent) : QWidget(parent)
     lsvDtls->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lsvDtls->headerItem()->setTextAlignment(ColDate, Qt::AlignCenter);
     lsvDtls->viewport()->installEventFilter(this);
+    lsvDtls->installEventFilter(this);
+    lstCusName->installEventFilter(this);
 
     Label1 = makeCaptioned<QLabel>(this, "Label1",
                                    QStringLiteral("To delete - select customer(s) from the list and press Delete Key."),
@@ -119,6 +122,11 @@ void frmImprovementPlan::Form_Load()
 
 bool frmImprovementPlan::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == lstCusName || watched == lsvDtls) && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        deleteKeyPressed();
+        return true;
+    }
     if (watched == lsvDtls->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         lsvDtls_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
@@ -280,6 +288,15 @@ void frmImprovementPlan::lsvDtls_MouseUp(Qt::MouseButton button, const QPoint& g
         return;
     if (MDIMain* main = mdiMain())
         main->mnuEdit->popup(globalPos);
+}
+
+// The Delete key, which the window's hint promises, does what the list's popup "&Delete" does.
+void frmImprovementPlan::deleteKeyPressed()
+{
+    if (lsvDtls->selectedItems().isEmpty())
+        return;
+    if (MDIMain* main = mdiMain())
+        main->mnuDelete->trigger();
 }
 
 QList<QDate> frmImprovementPlan::selectedPlanDates() const

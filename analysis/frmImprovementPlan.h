@@ -73,4 +73,5 @@ private:
     QStringList selectedCustomers() const;
     QList<QDate> selectedPlanDates() const;
     void selectCustomer(int row);
+    void deleteKeyPressed();
 };

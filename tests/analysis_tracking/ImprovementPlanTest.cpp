@@ -128,3 +128,29 @@ TEST_F(ImprovementPlan, PopupOverAListWithRowsActsOnEverySelectedCustomer)
                                       "Cedar|" + iso(d1) + "|Cedar plan|" + iso(d1.addDays(30)) + "|0"}));
     EXPECT_EQ(w->lsvDtls->topLevelItemCount(), 0);
 }
+
+TEST_F(ImprovementPlan, DeleteKeyInEitherListDoesWhatThePopupsDeleteDoes)
+{
+    addAction(QStringLiteral("Acme"), d1, QStringLiteral("Acme plan"));
+    addAction(QStringLiteral("Acme"), d2, QStringLiteral("Acme second"));
+    frmImprovementPlan* w = openPlan();
+    ASSERT_EQ(w->lsvDtls->topLevelItemCount(), 2);
+
+    // No action row selected: the key does nothing.
+    QTest::keyClick(w->lstCusName, Qt::Key_Delete);
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+
+    w->lsvDtls->topLevelItem(1)->setSelected(true);
+    MsgBox::setNextAnswer(MsgBox::No);
+    QTest::keyClick(w->lsvDtls, Qt::Key_Delete);
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Do you want to delete"));
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::YesNo);
+    EXPECT_EQ(MsgBox::shown()[0].title, QStringLiteral("Quorvane v2.1"));
+    EXPECT_EQ(actions().size(), 2);
+
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    QTest::keyClick(w->lstCusName, Qt::Key_Delete);
+    EXPECT_EQ(actions(), QStringList{"Acme|" + iso(d1) + "|Acme plan|" + iso(d1.addDays(30)) + "|0"});
+    EXPECT_EQ(listed(w, 0), QStringList{QStringLiteral("Acme plan")});
+}
