@@ -6,6 +6,7 @@
 #include "shell/gblGlobal.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -236,4 +237,25 @@ TEST_F(Search, HitsBeyondRow32767OpenTheirOwnRow)
     EXPECT_EQ(plan->lstCusName->currentItem()->text(), QStringLiteral("Birch"));
     EXPECT_EQ(plan->dtdate->date(), d1);
     EXPECT_EQ(plan->txtDescription->text(), QStringLiteral("Étude de prix"));
+}
+
+TEST_F(Search, HeadingsShowWholeAndTheLastShownColumnTakesTheRoomLeft)
+{
+    frmSearch* w = openSearch();
+    main()->mnuImprovementPlan->trigger();
+    frmImprovementPlan* plan = main()->windows()->find<frmImprovementPlan>();
+    for (QTreeWidget* list : {w->lsvDtls, plan->lsvDtls}) {
+        QHeaderView* header = list->header();
+        QFont bold = header->font();
+        bold.setBold(true);
+        int used = 0;
+        for (int c = 0; c < list->columnCount(); ++c) {
+            if (header->isSectionHidden(c))
+                continue;
+            const QString heading = list->headerItem()->text(c);
+            EXPECT_GT(header->sectionSize(c), QFontMetrics(bold).horizontalAdvance(heading)) << heading.toStdString();
+            used += header->sectionSize(c);
+        }
+        EXPECT_EQ(used, list->viewport()->width()) << list->window()->objectName().toStdString();
+    }
 }
