@@ -145,8 +145,6 @@ TEST_F(ImprovementPlan, DeleteKeyInEitherListDoesWhatThePopupsDeleteDoes)
     QTest::keyClick(w->lsvDtls, Qt::Key_Delete);
     ASSERT_EQ(MsgBox::shown().size(), 1);
     EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Do you want to delete"));
-    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::YesNo);
-    EXPECT_EQ(MsgBox::shown()[0].title, QStringLiteral("Quorvane v2.1"));
     EXPECT_EQ(actions().size(), 2);
 
     MsgBox::setNextAnswer(MsgBox::Yes);

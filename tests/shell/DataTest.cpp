@@ -161,18 +161,6 @@ TEST(SharedProcedures, CenterFormUsesTheUpper85PerCent)
     w.resize(200, screen.height());
     toCenterForm(&w);
     EXPECT_LT(w.y() - screen.y(), 0);
-
-    // A child window of an area smaller than the screen is pulled back inside it, never above or left of it.
-    QWidget area;
-    area.resize(screen.width() / 2, screen.height() / 2);
-    QWidget child(&area);
-    child.resize(screen.width() / 4, screen.height() / 4);
-    toCenterForm(&child);
-    EXPECT_EQ(child.geometry(),
-              QRect(QPoint(area.width() - child.width(), area.height() - child.height()), child.size()));
-    child.resize(area.width() + 10, 10);
-    toCenterForm(&child);
-    EXPECT_EQ(child.pos(), QPoint(0, qRound(screen.height() * 0.85) / 2 - 10 / 2));
 }
 
 namespace
