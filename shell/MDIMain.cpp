@@ -1,5 +1,8 @@
 #include "shell/MDIMain.h"
 
+#include "analysis/frmDateToDate.h"
+#include "analysis/frmDtoDActionPlan.h"
+#include "analysis/frmDtoDSatisfactionOverview.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
@@ -283,6 +286,10 @@ void MDIMain::connectHandlers()
     wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
+    wire(mnuSurveyResponseAnalysis, &MDIMain::mnuSurveyResponseAnalysis_Click);
+    // Stays hidden; a trigger from code still opens its window.
+    wire(mnuSatisfactionOverviewAnalysis, &MDIMain::mnuSatisfactionOverviewAnalysis_Click);
+    wire(mnuImprovementPlanAnalysis, &MDIMain::mnuImprovementPlanAnalysis_Click);
     for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
@@ -393,6 +400,21 @@ void MDIMain::mnuEditSurvey_Click()
 void MDIMain::mnuEmailSurveys_Click()
 {
     opening(true, [this] { showChild<frmLogDetails>(); });
+}
+
+void MDIMain::mnuSurveyResponseAnalysis_Click()
+{
+    opening(true, [this] { showChild<frmDateToDate>(); });
+}
+
+void MDIMain::mnuSatisfactionOverviewAnalysis_Click()
+{
+    opening(true, [this] { showChild<frmDtoDSatisfactionOverview>(); });
+}
+
+void MDIMain::mnuImprovementPlanAnalysis_Click()
+{
+    opening(false, [this] { showChild<frmDtoDActionPlan>(); });
 }
 
 void MDIMain::mnuSettings_Click()
