@@ -1,23 +1,29 @@
-// Feeds returned survey workbooks to the reader. An input whose first byte is odd is the file itself, so the
-// archive handling is exercised; otherwise the rest of the input holds the worksheet, shared strings, styles and
-// workbook parts (separated by "\n--part--\n") and is packed into a sound archive first, so that the mutations
-// reach the XML instead of stopping at the archive's checksums.
+// Feeds returned survey workbooks through the whole reading road: the reader, the answer tables and the log, on a
+// program folder of its own. An input whose first byte is odd is the file itself, so the archive handling is
+// exercised; otherwise the rest of the input holds the worksheet, shared strings, styles and workbook parts
+// (separated by "\n--part--\n") and is packed into a sound archive first, so that the mutations reach the XML
+// instead of stopping at the archive's checksums.
 
-#include "feedback/SurveyWorkbookReader.h"
+#include "BenchFolder.h"
+#include "feedback/ReturnedWorkbookStore.h"
+#include "platform/dialogs/MsgBox.h"
+#include "shell/gblGlobal.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include <zip.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <unistd.h>
 
 namespace
 {
@@ -74,11 +80,42 @@ bool writePackage(const QString& path, const QByteArray& input)
     return ok;
 }
 
+// The ids of the corpus's workbooks: respondent 12 of customer 3, survey 7, questions 1 to 60 (every fifth one
+// descriptive), and the log rows the workbooks are marked read in.
+bool seed(const QString& databasePath)
+{
+    SeedDatabase db(databasePath);
+    db.exec(QStringLiteral("insert into customer (custid, custname) values (3, 'Harbour Instruments')"));
+    db.exec(QStringLiteral("insert into respondent (respondentid, custid, respondentname) values (12, 3, 'Ann')"));
+    db.exec(QStringLiteral("insert into survey (surveyid, sdate, custid) values (7, '2024-03-15', 3)"));
+    db.exec(QStringLiteral("insert into parameter (paramid, parametername) values (1, 'Service')"));
+    db.exec(QStringLiteral("insert into log (xlsfilename, respid, surveyid) values ('fuzz.xlsx', 12, 7)"));
+    for (int i = 1; i <= 60; ++i)
+        db.exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, 1)"),
+                {i, QStringLiteral("Question %1").arg(i), i % 5 != 0});
+    return db.commit();
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    static QCoreApplication app(*argc, *argv);
+    // The driver's warning for every refused statement would drown the fuzzer's own output.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    static QTemporaryDir folder;
+    MsgBox::setTestMode(true);
+    if (!folder.isValid() || !startProgramIn(folder.path(), seed))
+        std::abort();
+    // Durability is of no use here; the speed is.
+    QSqlQuery(gConnection()).exec(QStringLiteral("pragma journal_mode=wal"));
+    QSqlQuery(gConnection()).exec(QStringLiteral("pragma synchronous=off"));
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QString path = QDir::temp().filePath(QStringLiteral("quorvane-fuzz-%1.xlsx").arg(getpid()));
+    static const QString path = programFile(QStringLiteral("fuzz.xlsx"));
     if (size == 0)
         return 0;
     const QByteArray rest(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
@@ -94,9 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!writePackage(path, parts))
             return 0;
     }
-    SurveyWorkbookReader::Content content;
-    QString error;
-    SurveyWorkbookReader::read(
-        path, [](const QString& id) { return id.size() % 2 == 0; }, &content, &error);
+    ReturnedWorkbookStore store;
+    store.XLSWrite(path, QStringLiteral("fuzz.xlsx"));
+    MsgBox::clearRecords();
     return 0;
 }

@@ -36,6 +36,12 @@ QVariant textOrNull(const QString& text)
     return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(toStoredText(text));
 }
 
+// An empty cell stored as empty text: a cell never typed into holds a null string, which would be stored as Null.
+QString textOrEmpty(const QString& text)
+{
+    return text.isEmpty() ? QStringLiteral("") : toStoredText(text);
+}
+
 QPushButton* button(const QString& caption, QWidget* parent, QStyle::StandardPixmap icon, const char* name)
 {
     auto* b = new QPushButton(caption, parent);
@@ -225,8 +231,8 @@ void frmCustomer::toRefreshRespondentDetails()
                 records.append(
                     {cellText(q.value(0)), cellText(q.value(1)), cellText(q.value(2)), cellText(q.value(3))});
         }
-        m_shownCustomerKey = key;
-        m_shownCustomerRow = customerRow;
+        m_shownCustomer.key = key;
+        m_shownCustomer.row = customerRow;
         m_respondents->fill(records);
         if (records.isEmpty())
             m_respondents->resync();
@@ -276,7 +282,7 @@ void frmCustomer::customerRowMoved(GridEditor::RowMove why)
 void frmCustomer::keepRespondentsInStep()
 {
     const int row = grdCustomerDtls->row();
-    if (row != m_shownCustomerRow || grdCustomerDtls->textMatrix(row, 5) != m_shownCustomerKey)
+    if (row != m_shownCustomer.row || grdCustomerDtls->textMatrix(row, 5) != m_shownCustomer.key)
         grdCustomerDtls_Click();
 }
 
@@ -329,6 +335,7 @@ void frmCustomer::cmdSaveCustomer_Click()
 void frmCustomer::toSaveCustomerDtls()
 {
     Progress::setBusy(true);
+    QString shownCustomerSavedAs;
     try {
         toTestConnection();
         Transaction transaction;
@@ -345,6 +352,9 @@ void frmCustomer::toSaveCustomerDtls()
                     continue;
                 Db::exec(QStringLiteral("insert into customer (custname, Address, telno, email) values (?, ?, ?, ?)"),
                          {name, addressValue, tel, email});
+                if (m_shownCustomer.isUnsavedRow(i))
+                    shownCustomerSavedAs =
+                        Db::scalar(QStringLiteral("select custid from customer where custname=?"), {name}).toString();
             } else {
                 // A key no longer in the table updates nothing, so the row is skipped.
                 Db::exec(QStringLiteral("update customer set custname=?, Address=?, telno=?, email=? where custid=?"),
@@ -358,6 +368,7 @@ void frmCustomer::toSaveCustomerDtls()
         return;
     }
     toRefreshCustomerDetails();
+    m_shownCustomer.follow(grdCustomerDtls, shownCustomerSavedAs);
     SetEditTextBox(grdCustomerDtls->col(), grdCustomerDtls->row());
     txtCustomerDtls->setFocus();
     Progress::setBusy(false);
@@ -403,7 +414,7 @@ void frmCustomer::cmdSaveRespondent_Click()
         }
     }
     // Respondents of a customer not saved yet have no customer to belong to.
-    if (GridEditor::isBlank(grdCustomerDtls->textMatrix(grdCustomerDtls->row(), 1)) || m_shownCustomerKey.isEmpty()) {
+    if (GridEditor::isBlank(grdCustomerDtls->textMatrix(grdCustomerDtls->row(), 1)) || m_shownCustomer.key.isEmpty()) {
         MsgBox::show(QStringLiteral("Select a Customer to Add Respondent(s)"), MsgBox::Critical + MsgBox::Information,
                      kTitle);
         Progress::setBusy(false);
@@ -421,11 +432,11 @@ void frmCustomer::toSaveRespondentDetails()
         toTestConnection();
         Transaction transaction;
         const int n = grdRespondentDtls->rows() - 1;
-        const qlonglong customer = m_shownCustomerKey.toLongLong();
+        const qlonglong customer = m_shownCustomer.key.toLongLong();
         for (int i = 1; i <= n; ++i) {
             const QVariant name = textOrNull(grdRespondentDtls->textMatrix(i, 1));
             const QString designation = toStoredText(grdRespondentDtls->textMatrix(i, 2));
-            const QString email = toStoredText(grdRespondentDtls->textMatrix(i, 3));
+            const QString email = textOrEmpty(grdRespondentDtls->textMatrix(i, 3));
             const QString key = grdRespondentDtls->textMatrix(i, 4);
             if (key.isEmpty()) {
                 // A Null name equals nothing, so respondents without a name are never taken for duplicates.
@@ -466,20 +477,21 @@ void frmCustomer::toDeleteCustomer()
         Progress::setText(QStringLiteral("Deleting Customer Dtls....."));
         const QString key = grdCustomerDtls->textMatrix(grdCustomerDtls->row(), 5);
         if (!key.isEmpty()) {
-            const QString del = QStringLiteral("delete from customer where custid=?");
-            if (!Db::exists(QStringLiteral("select respondentid from respondent where custid=?"), {key.toLongLong()}))
-                Db::exec(del, {key.toLongLong()});
-            else if (MsgBox::show(QStringLiteral("Deleting of Customer will delete all the Corresponding records"),
-                                  MsgBox::OkCancel, kOldTitle) == MsgBox::Ok)
-                Db::exec(del, {key.toLongLong()});
-            else
+            if (Db::exists(QStringLiteral("select respondentid from respondent where custid=?"), {key.toLongLong()}) &&
+                MsgBox::show(QStringLiteral("Deleting of Customer will delete all the Corresponding records"),
+                             MsgBox::OkCancel, kOldTitle) != MsgBox::Ok) {
+                // Both grids stay as they are, unsaved edits included.
                 Progress::setText(QStringLiteral("Deletion Cancelled....."));
+                Progress::setText(QString());
+                return;
+            }
+            Db::exec(QStringLiteral("delete from customer where custid=?"), {key.toLongLong()});
         }
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
         return;
     }
-    toRefreshCustomerDetails();
+    dropGridRow(grdCustomerDtls, grdCustomerDtls->row());
     toRefreshRespondentDetails();
     SetEditTextBox(grdCustomerDtls->col(), grdCustomerDtls->row());
     Progress::setText(QString());
@@ -506,7 +518,7 @@ void frmCustomer::toDeleteRespondentDetails()
         toShowConnectionErrors(e);
         return;
     }
-    toRefreshRespondentDetails();
+    dropGridRow(grdRespondentDtls, grdRespondentDtls->row());
     SetEditTextBox(grdCustomerDtls->col(), grdCustomerDtls->row());
     m_respondents->hide();
 }

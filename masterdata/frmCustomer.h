@@ -1,6 +1,7 @@
 #pragma once
 
-#include "masterdata/GridEditor.h"
+#include "masterdata/GridRows.h"
+#include "platform/grid/GridEditor.h"
 
 #include <QWidget>
 
@@ -70,6 +71,5 @@ private:
     GridEditor* m_customers = nullptr;
     GridEditor* m_respondents = nullptr;
     // The customer whose respondents the lower grid shows: respondents are saved under it and no other.
-    QString m_shownCustomerKey;
-    int m_shownCustomerRow = -1;
+    ShownMaster m_shownCustomer;
 };

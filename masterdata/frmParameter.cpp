@@ -256,7 +256,8 @@ void frmParameter::toRefreshQuestionDtls()
                 records.append(
                     {cellText(q.value(0)), q.value(1).toInt() != 0 ? kScore : kDescriptive, cellText(q.value(2))});
         }
-        m_shownParameterKey = key;
+        m_shownParameter.key = key;
+        m_shownParameter.row = grdParameterDtls->row();
         m_questions->fill(records);
         if (records.isEmpty())
             grdQuestionDtls->setRow(1);
@@ -267,23 +268,25 @@ void frmParameter::toRefreshQuestionDtls()
     SetEditQuestionTextBox(grdQuestionDtls->col(), grdQuestionDtls->row());
 }
 
-void frmParameter::cmdSaveParameter_Click()
+bool frmParameter::cmdSaveParameter_Click()
 {
     for (int i = 1; i < grdParameterDtls->rows(); ++i) {
         if (GridEditor::isBlank(grdParameterDtls->textMatrix(i, 1))) {
             MsgBox::show(QStringLiteral("Parameter Name cannot be left blank....Error"), MsgBox::Critical, kTitle);
             m_parameters->focusIfVisible();
-            return;
+            return false;
         }
     }
     Progress::setText(QStringLiteral("Saving Parameter ....."));
-    toSaveParameterDtls();
+    const bool saved = toSaveParameterDtls();
     Progress::setText(QString());
+    return saved;
 }
 
-void frmParameter::toSaveParameterDtls()
+bool frmParameter::toSaveParameterDtls()
 {
     Progress::setBusy(true);
+    QString shownParameterSavedAs;
     try {
         toTestConnection();
         Transaction transaction;
@@ -295,6 +298,10 @@ void frmParameter::toSaveParameterDtls()
                 if (Db::exists(QStringLiteral("select paramid from parameter where parametername=?"), {name}))
                     continue;
                 Db::exec(QStringLiteral("insert into parameter (parametername) values (?)"), {name});
+                if (m_shownParameter.isUnsavedRow(i))
+                    shownParameterSavedAs =
+                        Db::scalar(QStringLiteral("select paramid from parameter where parametername=?"), {name})
+                            .toString();
             } else {
                 Db::exec(QStringLiteral("update parameter set parametername=? where paramid=?"),
                          {name, key.toLongLong()});
@@ -304,10 +311,12 @@ void frmParameter::toSaveParameterDtls()
     } catch (const ProviderError& e) {
         Progress::setBusy(false);
         toShowConnectionErrors(e);
-        return;
+        return false;
     }
     toRefreshPrameterDetails();
+    m_shownParameter.follow(grdParameterDtls, shownParameterSavedAs);
     Progress::setBusy(false);
+    return true;
 }
 
 void frmParameter::cmdAddParameter_Click()
@@ -353,13 +362,13 @@ void frmParameter::cmdSaveQuestion_Click()
 void frmParameter::toSaveQuestionDetails()
 {
     // Questions of a parameter not saved yet have nowhere to go: nothing is stored, nothing is said.
-    if (m_shownParameterKey.isEmpty())
+    if (m_shownParameter.key.isEmpty())
         return;
     Progress::setBusy(true);
     try {
         toTestConnection();
         Transaction transaction;
-        const qlonglong parameter = m_shownParameterKey.toLongLong();
+        const qlonglong parameter = m_shownParameter.key.toLongLong();
         const int n = grdQuestionDtls->rows() - 1;
         for (int i = 1; i <= n; ++i) {
             const QString text = toStoredText(grdQuestionDtls->textMatrix(i, 1));
@@ -425,9 +434,10 @@ void frmParameter::cmdDeleteParameter_Click()
 // False when the user cancelled: then neither the grids nor the database change.
 bool frmParameter::toDeleteparameter()
 {
+    const int chosen = grdParameterDtls->row();
     try {
         toTestConnection();
-        const QString key = grdParameterDtls->textMatrix(grdParameterDtls->row(), 2);
+        const QString key = grdParameterDtls->textMatrix(chosen, 2);
         if (!key.isEmpty()) {
             const QString del = QStringLiteral("delete from parameter where paramid=?");
             if (grdQuestionDtls->textMatrix(1, 3).isEmpty()) {
@@ -444,12 +454,17 @@ bool frmParameter::toDeleteparameter()
         toShowConnectionErrors(e);
         return true;
     }
+    // The chosen row leaves the grid, saved or not, and the rows left are saved. When that save is refused or
+    // fails they stay as typed for another try instead of being reloaded away.
+    bool rowsLeftSaved = true;
     if (grdParameterDtls->rows() > 2) {
-        grdParameterDtls->removeItem(grdParameterDtls->rows() - 1);
+        grdParameterDtls->removeItem(chosen);
         grdParameterDtls->setRow(grdParameterDtls->rows() - 1);
-        cmdSaveParameter_Click();
+        m_shownParameter.row = -1; // the question grid is reloaded below
+        rowsLeftSaved = cmdSaveParameter_Click();
     }
-    toRefreshPrameterDetails();
+    if (rowsLeftSaved)
+        toRefreshPrameterDetails();
     SetEditParameterTextBox(grdParameterDtls->col(), grdParameterDtls->row());
     toRefreshQuestionDtls();
     return true;
@@ -471,15 +486,20 @@ void frmParameter::toDeleteQuestionDetails()
     cmbType->hide();
     const int row = grdQuestionDtls->row();
     const QString key = grdQuestionDtls->textMatrix(row, 3);
+    const bool deletable = !key.isEmpty() && !grdQuestionDtls->textMatrix(row, 1).isEmpty();
     try {
         toTestConnection();
-        if (!key.isEmpty() && !grdQuestionDtls->textMatrix(row, 1).isEmpty())
+        if (deletable)
             Db::exec(QStringLiteral("delete from questions where questionid=?"), {key.toLongLong()});
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
         return;
     }
-    toRefreshQuestionDtls();
+    // Only the chosen row leaves the grid, so the questions not saved yet stay as typed; a saved question whose
+    // text was erased is not deleted and stays.
+    if (deletable || key.isEmpty())
+        dropGridRow(grdQuestionDtls, row);
+    SetEditQuestionTextBox(grdQuestionDtls->col(), grdQuestionDtls->row());
 }
 
 void frmParameter::cmdHelp_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "masterdata/GridEditor.h"
+#include "masterdata/GridRows.h"
+#include "platform/grid/GridEditor.h"
 
 #include <QWidget>
 
@@ -43,7 +44,8 @@ public:
     QPushButton* cmdClose = nullptr;
 
     void cmdAddParameter_Click();
-    void cmdSaveParameter_Click();
+    // False when the save was refused or failed.
+    bool cmdSaveParameter_Click();
     void cmdDeleteParameter_Click();
     void cmdAddQuestion_Click();
     void cmdSaveQuestion_Click();
@@ -70,7 +72,7 @@ private:
     void buildControls();
     void toSetWidthForParamGrid();
     void toSetWidthForQuestionGrid();
-    void toSaveParameterDtls();
+    bool toSaveParameterDtls();
     void toSaveQuestionDetails();
     bool toDeleteparameter();
     void toDeleteQuestionDetails();
@@ -79,5 +81,5 @@ private:
     GridEditor* m_parameters = nullptr;
     GridEditor* m_questions = nullptr;
     // The parameter whose questions the lower grid shows: questions are saved under it and no other.
-    QString m_shownParameterKey;
+    ShownMaster m_shownParameter;
 };

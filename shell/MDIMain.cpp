@@ -3,6 +3,12 @@
 #include "analysis/frmDateToDate.h"
 #include "analysis/frmDtoDActionPlan.h"
 #include "analysis/frmDtoDSatisfactionOverview.h"
+#include "analysis/frmImprovementPlan.h"
+#include "analysis/frmPerformanceMatrix.h"
+#include "analysis/frmSatisfactionIndex.h"
+#include "analysis/frmSearch.h"
+#include "feedback/frmFeedBackObj.h"
+#include "feedback/frmReading.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "shell/Progress.h"
@@ -119,7 +125,9 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     buildMenus();
     connectHandlers();
     connectSurveyWindows();
+    // The normal size; the window starts maximised, as the status bar's panels are laid out for a full screen.
     resize(1024, 720);
+    setWindowState(windowState() | Qt::WindowMaximized);
     // Every window reports progress through Progress; panel 1 shows it.
     Progress::setTextSink([this](const QString& text) { m_panelText->setText(text); });
 }
@@ -290,12 +298,24 @@ void MDIMain::connectHandlers()
     // Stays hidden; a trigger from code still opens its window.
     wire(mnuSatisfactionOverviewAnalysis, &MDIMain::mnuSatisfactionOverviewAnalysis_Click);
     wire(mnuImprovementPlanAnalysis, &MDIMain::mnuImprovementPlanAnalysis_Click);
-    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter})
+    wire(mnuObjective, &MDIMain::mnuObjective_Click);
+    wire(mnuReadMultipleFiles, &MDIMain::mnuReadMultipleFiles_Click);
+    mnuSatisfactionIndex->setEnabled(true);
+    connect(mnuSatisfactionIndex, &QAction::triggered, this, [this] { openChild<frmSatisfactionIndex>(true); });
+    mnuPerformanceMatrix->setEnabled(true);
+    connect(mnuPerformanceMatrix, &QAction::triggered, this, [this] { openChild<frmPerformanceMatrix>(true); });
+    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter, btnmObjAndDesc})
         entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
     wire(mnuGettingStarted, &MDIMain::mnuGettingStarted_Click);
     wire(mnuDralHelp, &MDIMain::mnuDralHelp_Click);
     wire(mnuAbout, &MDIMain::mnuAbout_Click);
+    wire(mnuImprovementPlan, &MDIMain::mnuImprovementPlan_Click);
+    wire(mnuSearch, &MDIMain::mnuSearch_Click);
+    wire(mnuDelete, &MDIMain::mnuDelete_Click);
+    wire(mnucomplete, &MDIMain::mnucomplete_Click);
+    wire(mnunotcomplete, &MDIMain::mnunotcomplete_Click);
+    btnmImprovement->setEnabled(true);
 
     for (QAction* button : {btnCustomer, btnClose, btnTerminate})
         connect(button, &QAction::triggered, this, [this, button] { tlbHold_ButtonClick(button->data().toString()); });
@@ -417,6 +437,23 @@ void MDIMain::mnuImprovementPlanAnalysis_Click()
     opening(false, [this] { showChild<frmDtoDActionPlan>(); });
 }
 
+void MDIMain::mnuObjective_Click()
+{
+    opening(true, [this] {
+        frmFeedBackObj* window = showChild<frmFeedBackObj>();
+        if (window && !window->txtDtls->isHidden())
+            window->txtDtls->setFocus();
+    });
+}
+
+void MDIMain::mnuReadMultipleFiles_Click()
+{
+    opening(false, [this] {
+        gPasteForNewSurvey = false;
+        showChild<frmReading>();
+    });
+}
+
 void MDIMain::mnuSettings_Click()
 {
     opening(false, [this] { showChild<frmSetting>(); });
@@ -446,6 +483,41 @@ void MDIMain::mnuAbout_Click()
     opening(false, [this] { showChild<frmAboutUs>(); });
 }
 
+void MDIMain::mnuImprovementPlan_Click()
+{
+    opening(true, [this] { showChild<frmImprovementPlan>(); });
+}
+
+void MDIMain::mnuSearch_Click()
+{
+    opening(true, [this] { showChild<frmSearch>(); });
+}
+
+// The improvement-tracking window's context menu.
+void MDIMain::mnuDelete_Click()
+{
+    if (MsgBox::show(QStringLiteral("Do you want to delete"), MsgBox::YesNo, QStringLiteral("Quorvane v2.1")) !=
+        MsgBox::Yes)
+        return;
+    frmImprovementPlan* window = child<frmImprovementPlan>();
+    window->toDeleteActionForSelectedCustomer();
+    window->toFillListView();
+}
+
+void MDIMain::mnucomplete_Click()
+{
+    frmImprovementPlan* window = child<frmImprovementPlan>();
+    window->StatusMode = 1;
+    window->toupdateStatus();
+}
+
+void MDIMain::mnunotcomplete_Click()
+{
+    frmImprovementPlan* window = child<frmImprovementPlan>();
+    window->StatusMode = 2;
+    window->toupdateStatus();
+}
+
 void MDIMain::tlbHold_ButtonClick(const QString& key)
 {
     setBusy(true);
@@ -473,6 +545,10 @@ void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
         showCustomerWindow();
     else if (key == QLatin1String("Parameter"))
         showParameterWindow();
+    else if (key == QLatin1String("ObjAndDesc"))
+        showChild<frmFeedBackObj>();
+    else if (key == QLatin1String("Improvement"))
+        showChild<frmImprovementPlan>();
     setStatusText(QString());
     setBusy(false);
 }

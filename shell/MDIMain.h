@@ -122,10 +122,17 @@ public:
     void mnuSurveyResponseAnalysis_Click();
     void mnuSatisfactionOverviewAnalysis_Click();
     void mnuImprovementPlanAnalysis_Click();
+    void mnuObjective_Click();
+    void mnuReadMultipleFiles_Click();
     void mnuExit_Click();
     void mnuGettingStarted_Click();
     void mnuDralHelp_Click();
     void mnuAbout_Click();
+    void mnuImprovementPlan_Click();
+    void mnuSearch_Click();
+    void mnuDelete_Click();
+    void mnucomplete_Click();
+    void mnunotcomplete_Click();
     void tlbHold_ButtonClick(const QString& key);
     void tlbHold_ButtonMenuClick(const QString& key);
 

@@ -6,6 +6,10 @@
 PictureMdiArea::PictureMdiArea(QWidget* parent) : QMdiArea(parent)
 {
     setBackground(QColor(0xc4, 0xd1, 0xdf));
+    // A child window that reaches beyond the area (placed for a larger screen, or larger than the area) can be
+    // scrolled into view, buttons and all.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void PictureMdiArea::setPicture(const QPixmap& picture)

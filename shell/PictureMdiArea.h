@@ -3,7 +3,8 @@
 #include <QMdiArea>
 #include <QPixmap>
 
-// The main window's work area, with its background picture scaled to cover the area.
+// The main window's work area, with its background picture scaled to cover the area, scrolling to child windows
+// beyond its edges.
 class PictureMdiArea : public QMdiArea
 {
     Q_OBJECT

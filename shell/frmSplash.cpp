@@ -2,6 +2,7 @@
 
 #include "shell/gblGlobal.h"
 
+#include <QEventLoop>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -83,7 +84,35 @@ frmSplash::frmSplash(QWidget* mainWindow, QWidget* parent)
     Timer1->setInterval(4000);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
-    Timer1->start();
+}
+
+void frmSplash::showEvent(QShowEvent* event)
+{
+    // The 4 seconds count from when the window can be seen, not from when it was made.
+    if (!m_done && !Timer1->isActive())
+        Timer1->start();
+    QDialog::showEvent(event);
+}
+
+int frmSplash::exec()
+{
+    // Showing a splash window before the program's event loop runs delivers pending events, so the timer, a click
+    // or a key can lead on while the window is still being shown. A modal loop started after that would wait for
+    // a window that is already gone; hence a loop of our own that starts only when there is still something to
+    // wait for.
+    if (m_done)
+        return result();
+    setResult(0);
+    setAttribute(Qt::WA_ShowModal, true);
+    show();
+    if (!m_done) {
+        QEventLoop loop;
+        m_loop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        m_loop = nullptr;
+    }
+    hide();
+    return result();
 }
 
 void frmSplash::Timer1_Timer()
@@ -104,6 +133,8 @@ void frmSplash::toShowMainWindow()
     m_done = true;
     Timer1->stop();
     accept();
+    if (m_loop)
+        m_loop->exit();
     if (m_mainWindow)
         m_mainWindow->show();
 }

@@ -3,12 +3,13 @@
 #include <QDialog>
 #include <QPointer>
 
+class QEventLoop;
 class QFrame;
 class QLabel;
 class QTimer;
 
-// The window shown modally at start-up: it leads on to the main window after 4 seconds, or at once on a click or
-// a key press, exactly once.
+// The window shown modally at start-up: it leads on to the main window 4 seconds after it shows, or at once on a
+// click or a key press, exactly once.
 class frmSplash : public QDialog
 {
     Q_OBJECT
@@ -30,15 +31,19 @@ public:
     void Frame1_Click();
 
 public slots:
+    // Shows the window modally; returns once it has led on to the main window, whenever that happened.
+    int exec() override;
     void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void toShowMainWindow();
 
     QPointer<QWidget> m_mainWindow;
+    QEventLoop* m_loop = nullptr;
     bool m_done = false;
 };

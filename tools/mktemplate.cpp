@@ -5,7 +5,7 @@
 #include "platform/workbook/Workbook.h"
 #include "shell/gblGlobal.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -24,12 +24,17 @@ void caption(Worksheet& sheet, int row, int column, const QString& text, bool bo
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Row heights are measured with the fonts, which need a window system, if only an invisible one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: quorvane_mktemplate <template.xlsx>\n");
         return 2;
     }
     std::unique_ptr<Workbook> book = Workbook::createNew();
+    // Arial and its metric twin Liberation Sans lay text out alike, so rows fitted here fit in either program.
+    book->setDefaultFont(QStringLiteral("Arial"), 10);
     Worksheet& sheet = *book->sheet(QStringLiteral("Sheet1"));
 
     const double widths[] = {22, 60, 10, 12, 15, 19, 3, 12, 8};
@@ -61,6 +66,10 @@ int main(int argc, char** argv)
     caption(sheet, 12, 6, QStringLiteral("Previous Weightage"));
     for (int c = 1; c <= 6; ++c)
         sheet.setBorderAround(12, c, 1);
+    for (int row : {5, 6, 12})
+        sheet.autoFitRow(row);
+    // The sheet is too wide for a portrait page: landscape A4, one page wide, as many pages tall as it takes.
+    sheet.setPageSetup({.landscape = true, .fitToPagesWide = 1, .fitToPagesTall = 0, .paperSize = 9});
 
     sheet.protect(QString::fromLatin1(kDatabasePassword));
     if (!book->saveAs(QString::fromLocal8Bit(argv[1]))) {

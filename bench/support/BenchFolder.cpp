@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <cstdio>
 
@@ -53,4 +56,43 @@ bool startProgramIn(const QString& folder, const std::function<bool(const QStrin
     qputenv("ODBCINI", QDir(odbc).filePath(QStringLiteral("user-odbc.ini")).toLocal8Bit());
     setProgramFolder(folder);
     return Main() == StartupResult::Continue && connectionIsOpen();
+}
+
+namespace
+{
+const char* const SeedConnection = "seed";
+}
+
+SeedDatabase::SeedDatabase(const QString& databasePath)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(SeedConnection));
+    db.setDatabaseName(databasePath);
+    m_ok = db.open() && db.transaction();
+    m_query = std::make_unique<QSqlQuery>(db);
+}
+
+SeedDatabase::~SeedDatabase()
+{
+    m_query.reset();
+    QSqlDatabase::database(QLatin1String(SeedConnection), false).close();
+    QSqlDatabase::removeDatabase(QLatin1String(SeedConnection));
+}
+
+void SeedDatabase::exec(const QString& sql, const QVariantList& values)
+{
+    if (!m_ok)
+        return;
+    m_query->prepare(sql);
+    for (const QVariant& v : values)
+        m_query->addBindValue(v);
+    if (!m_query->exec()) {
+        std::fprintf(stderr, "%s\n", qPrintable(m_query->lastError().text()));
+        m_ok = false;
+    }
+}
+
+bool SeedDatabase::commit()
+{
+    m_query->finish();
+    return m_ok && QSqlDatabase::database(QLatin1String(SeedConnection), false).commit();
 }

@@ -13,11 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -43,50 +39,31 @@ double peakMegabytes()
 }
 
 // One customer and respondent with a 60-question survey (every fifth question written), all answered once before.
-bool seed(const QString& databasePath, QHash<QString, bool>* types)
+bool seed(const QString& databasePath)
 {
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
-        db.setDatabaseName(databasePath);
-        ok = db.open() && db.transaction();
-        QSqlQuery q(db);
-        const auto exec = [&](const QString& sql, const QVariantList& values) {
-            q.prepare(sql);
-            for (const QVariant& v : values)
-                q.addBindValue(v);
-            if (ok && !q.exec()) {
-                std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-                ok = false;
-            }
-        };
-        exec(QStringLiteral("insert into customer (custid, custname) values (3, 'Harbour Instruments')"), {});
-        exec(QStringLiteral("insert into respondent (respondentid, custid, respondentname) values (12, 3, 'Ann Lee')"),
-             {});
-        exec(QStringLiteral("insert into survey (surveyid, sdate, custid) values (7, '2024-03-15', 3)"), {});
-        for (int p = 1; p <= 6; ++p)
-            exec(QStringLiteral("insert into parameter (paramid, parametername) values (?, ?)"),
-                 {p, QStringLiteral("Parameter %1").arg(7 - p)});
-        for (int i = 1; i <= Questions; ++i) {
-            const bool scored = i % 5 != 0;
-            types->insert(QString::number(i), scored);
-            exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, ?)"),
-                 {i, QStringLiteral("Question %1: how well did we do on this point of our service to you?").arg(i),
-                  scored ? 1 : 0, 1 + i % 6});
-            exec(QStringLiteral("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") "
-                                "values (12, ?, 7, ?)"),
-                 {i, i});
-            exec(scored ? QStringLiteral("insert into feedbackobjective (respondentid, questionid, surveyid, "
-                                         "surveydate, weightage, score) values (12, ?, 5, '2023-09-01', ?, ?)")
-                        : QStringLiteral("insert into feedbackdescriptive (respondentid, questionid, surveyid, "
-                                         "surveydate, weightage, Description) values (12, ?, 5, '2023-09-01', ?, ?)"),
-                 {i, 1 + i % 10, scored ? QVariant(1 + i % 9) : QVariant(QStringLiteral("Earlier answer"))});
-        }
-        ok = ok && db.commit();
-        db.close();
+    SeedDatabase db(databasePath);
+    db.exec(QStringLiteral("insert into customer (custid, custname) values (3, 'Harbour Instruments')"), {});
+    db.exec(QStringLiteral("insert into respondent (respondentid, custid, respondentname) values (12, 3, 'Ann Lee')"),
+            {});
+    db.exec(QStringLiteral("insert into survey (surveyid, sdate, custid) values (7, '2024-03-15', 3)"), {});
+    for (int p = 1; p <= 6; ++p)
+        db.exec(QStringLiteral("insert into parameter (paramid, parametername) values (?, ?)"),
+                {p, QStringLiteral("Parameter %1").arg(7 - p)});
+    for (int i = 1; i <= Questions; ++i) {
+        const bool scored = i % 5 != 0;
+        db.exec(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, ?)"),
+                {i, QStringLiteral("Question %1: how well did we do on this point of our service to you?").arg(i),
+                 scored ? 1 : 0, 1 + i % 6});
+        db.exec(QStringLiteral("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") "
+                               "values (12, ?, 7, ?)"),
+                {i, i});
+        db.exec(scored ? QStringLiteral("insert into feedbackobjective (respondentid, questionid, surveyid, "
+                                        "surveydate, weightage, score) values (12, ?, 5, '2023-09-01', ?, ?)")
+                       : QStringLiteral("insert into feedbackdescriptive (respondentid, questionid, surveyid, "
+                                        "surveydate, weightage, Description) values (12, ?, 5, '2023-09-01', ?, ?)"),
+                {i, 1 + i % 10, scored ? QVariant(1 + i % 9) : QVariant(QStringLiteral("Earlier answer"))});
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("seed"));
-    return ok;
+    return db.commit();
 }
 
 // The respondent's part, as a spreadsheet program other than ours would write it.
@@ -155,8 +132,7 @@ int main(int argc, char** argv)
     MsgBox::setTestMode(true);
     Desktop::setTestMode(true);
     QTemporaryDir dir;
-    QHash<QString, bool> types;
-    if (!startProgramIn(dir.path()) || !seed(QDir(dir.path()).filePath(QStringLiteral("Pellorin.mdb")), &types)) {
+    if (!startProgramIn(dir.path()) || !seed(QDir(dir.path()).filePath(QStringLiteral("Pellorin.mdb")))) {
         std::fprintf(stderr, "cannot prepare the program's folder\n");
         return 1;
     }
@@ -201,14 +177,13 @@ int main(int argc, char** argv)
     for (int k = 1; k < files; ++k)
         QFile::copy(first, QDir(returnedDir).filePath(QStringLiteral("returned-%1.xlsx").arg(k)));
 
-    const auto isScored = [&types](const QString& id) { return types.value(id); };
     QList<double> readMs;
     for (int run = 0; run < 201; ++run) {
         SurveyWorkbookReader::Content content;
         QString error;
         QElapsedTimer timer;
         timer.start();
-        if (!SurveyWorkbookReader::read(first, isScored, &content, &error) || content.answers.size() != Questions) {
+        if (!SurveyWorkbookReader::read(first, &content, &error) || content.answers.size() != Questions) {
             std::fprintf(stderr, "read failed: %s\n", qPrintable(error));
             return 1;
         }
@@ -224,7 +199,7 @@ int main(int argc, char** argv)
             SurveyWorkbookReader::Content content;
             QString error;
             if (!SurveyWorkbookReader::read(QDir(returnedDir).filePath(QStringLiteral("returned-%1.xlsx").arg(k)),
-                                            isScored, &content, &error)) {
+                                            &content, &error)) {
                 std::fprintf(stderr, "read failed: %s\n", qPrintable(error));
                 return 1;
             }

@@ -15,6 +15,7 @@ struct SeamState {
     bool testMode = false;
     QQueue<int> answers;
     QQueue<QString> fileNames;
+    QQueue<QStringList> fileNameLists;
     QList<Shown> shown;
     QList<FileDialogShown> fileDialogs;
 };
@@ -90,6 +91,17 @@ int showReal(const QString& text, int style, const QString& title)
     }
 }
 
+// The platform's filters read "Caption|pattern|Caption|pattern"; Qt's read "Caption (pattern);;...".
+QString qtFilter(const QString& filter)
+{
+    QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList qtFilters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        qtFilters << parts[i] + QStringLiteral(" (") + parts[i + 1].replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                         QStringLiteral(")");
+    return qtFilters.isEmpty() ? filter : qtFilters.join(QStringLiteral(";;"));
+}
+
 QString fileDialog(bool save, const QString& title, const QString& directory, const QString& filter)
 {
     SeamState& s = seam();
@@ -97,16 +109,9 @@ QString fileDialog(bool save, const QString& title, const QString& directory, co
         s.fileDialogs.append({save, title, directory, filter});
         return s.fileNames.isEmpty() ? QString() : s.fileNames.dequeue();
     }
-    // The platform's filters read "Caption|pattern|Caption|pattern"; Qt's read "Caption (pattern);;...".
-    QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList qtFilters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        qtFilters << parts[i] + QStringLiteral(" (") + parts[i + 1].replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                         QStringLiteral(")");
-    const QString qtFilter = qtFilters.isEmpty() ? filter : qtFilters.join(QStringLiteral(";;"));
     QWidget* parent = QApplication::activeWindow();
-    return save ? QFileDialog::getSaveFileName(parent, title, directory, qtFilter)
-                : QFileDialog::getOpenFileName(parent, title, directory, qtFilter);
+    return save ? QFileDialog::getSaveFileName(parent, title, directory, qtFilter(filter))
+                : QFileDialog::getOpenFileName(parent, title, directory, qtFilter(filter));
 }
 
 } // namespace
@@ -131,6 +136,16 @@ QString getSaveFileName(const QString& title, const QString& directory, const QS
     return fileDialog(true, title, directory, filter);
 }
 
+QStringList getOpenFileNames(const QString& title, const QString& directory, const QString& filter)
+{
+    SeamState& s = seam();
+    if (s.testMode) {
+        s.fileDialogs.append({false, title, directory, filter, true});
+        return s.fileNameLists.isEmpty() ? QStringList() : s.fileNameLists.dequeue();
+    }
+    return QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, directory, qtFilter(filter));
+}
+
 void setTestMode(bool on)
 {
     seam() = SeamState();
@@ -148,6 +163,10 @@ void setNextAnswer(int answer)
 void setNextFileName(const QString& path)
 {
     seam().fileNames.enqueue(path);
+}
+void setNextFileNames(const QStringList& paths)
+{
+    seam().fileNameLists.enqueue(paths);
 }
 QList<Shown> shown()
 {

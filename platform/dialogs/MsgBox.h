@@ -39,17 +39,21 @@ struct FileDialogShown {
     QString title;
     QString directory;
     QString filter;
+    bool multiple = false;
 };
 
 // File dialogs; the result is the chosen path, or "" when cancelled.
 QString getOpenFileName(const QString& title, const QString& directory, const QString& filter);
 QString getSaveFileName(const QString& title, const QString& directory, const QString& filter);
+// An open dialog in which several files can be chosen at once; the chosen paths, none when cancelled.
+QStringList getOpenFileNames(const QString& title, const QString& directory, const QString& filter);
 
 // The seam.
 void setTestMode(bool on);
 bool testMode();
 void setNextAnswer(int answer);
-void setNextFileName(const QString& path); // "" answers the dialog with Cancel
+void setNextFileName(const QString& path);       // "" answers the dialog with Cancel
+void setNextFileNames(const QStringList& paths); // the answer of a multiple-selection dialog; none is Cancel
 QList<Shown> shown();
 QList<FileDialogShown> fileDialogsShown();
 void clearRecords();

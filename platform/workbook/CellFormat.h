@@ -7,6 +7,7 @@
 struct CellFormat {
     bool locked = true;
     bool wrapText = false;
+    QString fontName;
     bool bold = false;
     double fontSize = 0;
     QString fontColor;

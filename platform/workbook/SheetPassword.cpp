@@ -12,6 +12,8 @@ namespace SheetPassword
 namespace
 {
 
+constexpr unsigned long long MaxSpinCount = 100000;
+
 std::optional<QCryptographicHash::Algorithm> algorithmNamed(const QString& name)
 {
     const QString n = name.toUpper().remove(u'-');
@@ -35,7 +37,10 @@ bool matchesSaltedHash(pugi::xml_node protection, const QString& password)
         return false;
     const QByteArray expected = QByteArray::fromBase64(protection.attribute("hashValue").value());
     const QByteArray salt = QByteArray::fromBase64(protection.attribute("saltValue").value());
-    const uint spinCount = protection.attribute("spinCount").as_uint();
+    // Spreadsheet programs write 100,000 rounds; a file asking for billions would stall whoever opens it.
+    const unsigned long long spinCount = protection.attribute("spinCount").as_ullong();
+    if (spinCount > MaxSpinCount)
+        return false;
 
     QByteArray utf16(reinterpret_cast<const char*>(password.utf16()), password.size() * 2);
     if constexpr (QSysInfo::ByteOrder == QSysInfo::BigEndian) {
@@ -44,7 +49,7 @@ bool matchesSaltedHash(pugi::xml_node protection, const QString& password)
     }
     QByteArray hash = QCryptographicHash::hash(salt + utf16, *algorithm);
     char iterator[4];
-    for (uint i = 0; i < spinCount; ++i) {
+    for (quint32 i = 0; i < spinCount; ++i) {
         qToLittleEndian<quint32>(i, iterator);
         hash = QCryptographicHash::hash(hash + QByteArray::fromRawData(iterator, 4), *algorithm);
     }

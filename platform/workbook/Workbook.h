@@ -30,6 +30,7 @@ public:
     // The worksheet of that name, letter case aside; nullptr, with errorString() saying why, when there is none.
     Worksheet* sheet(const QString& name);
     bool uses1904Dates() const { return m_date1904; }
+    void setDefaultFont(const QString& name, double points) { m_styles.setDefaultFont(name, points); }
 
     // The file is replaced in one step: when saving fails, the file on disk stays as it was.
     bool save();

@@ -224,7 +224,6 @@ void WorkbookStyles::indexTable(Table& table, const char* parentName, const char
     for (pugi::xml_node n : table.parent.children()) {
         if (!Xml::is(n, itemName))
             continue;
-        table.byContent.insert(canonical(n), int(table.items.size())); // the last of equals wins; any would do
         table.items.push_back(n);
     }
 }
@@ -236,6 +235,11 @@ pugi::xml_node WorkbookStyles::ensureContainer(const char* name)
 
 int WorkbookStyles::findOrAdd(Table& table, pugi::xml_node item)
 {
+    // Contents are indexed on the first change only: reading a workbook never needs them.
+    if (table.byContent.isEmpty()) {
+        for (size_t i = 0; i < table.items.size(); ++i)
+            table.byContent.insert(canonical(table.items[i]), int(i)); // the last of equals wins; any would do
+    }
     const QByteArray content = canonical(item);
     const auto it = table.byContent.constFind(content);
     if (it != table.byContent.constEnd())
@@ -375,6 +379,23 @@ int WorkbookStyles::changedBorder(int border, const QString& color)
     return findOrAdd(m_borders, b);
 }
 
+void WorkbookStyles::setDefaultFont(const QString& name, double points)
+{
+    pugi::xml_node font = item(m_fonts, item(m_formats, 0).attribute("fontId").as_int());
+    if (!font)
+        font = item(m_fonts, 0);
+    if (!font)
+        return;
+    // A theme scheme would override the name in spreadsheet programs.
+    while (pugi::xml_node scheme = Xml::child(font, "scheme"))
+        font.remove_child(scheme);
+    setAttribute(Xml::orderedChild(font, FontOrder, element("sz")), "val", QByteArray::number(points).constData());
+    setAttribute(Xml::orderedChild(font, FontOrder, element("name")), "val", name.toUtf8().constData());
+    m_modified = true;
+    m_applied.clear();
+    indexTable(m_fonts, "fonts", "font");
+}
+
 bool WorkbookStyles::isDateFormat(int format) const
 {
     const auto cached = m_dateFormats.constFind(format);
@@ -401,6 +422,7 @@ CellFormat WorkbookStyles::cellFormat(int format) const
 
     const pugi::xml_node font = item(m_fonts, xf.attribute("fontId").as_int());
     const pugi::xml_node b = Xml::child(font, "b");
+    result.fontName = Xml::value(Xml::child(font, "name").attribute("val"));
     result.bold = b && isTrue(b.attribute("val"), true);
     result.fontSize = Xml::child(font, "sz").attribute("val").as_double();
     result.fontColor = colorOf(Xml::child(font, "color"));

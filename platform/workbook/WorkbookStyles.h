@@ -36,6 +36,9 @@ public:
     bool isModified() const { return m_modified; }
 
     int apply(int format, const Change& change);
+    // The font of cells without one of their own; column widths count in its digits. Set it before
+    // formatting cells: fonts made from it earlier keep the old one.
+    void setDefaultFont(const QString& name, double points);
     bool isDateFormat(int format) const;
     CellFormat cellFormat(int format) const;
 

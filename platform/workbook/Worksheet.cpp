@@ -4,10 +4,12 @@
 #include "platform/workbook/CellError.h"
 #include "platform/workbook/DateSerial.h"
 #include "platform/workbook/SheetPassword.h"
+#include "platform/workbook/TextMetrics.h"
 #include "platform/workbook/Xml.h"
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -57,8 +59,16 @@ const char* const SheetOrder[] = {"sheetPr",
                                   "tableParts",
                                   "extLst"};
 
+// The order of the children of a worksheet's properties.
+const char* const PropertiesOrder[] = {"tabColor", "outlinePr", "pageSetUpPr"};
+
 // The width of a column that has none of its own: 8.43 characters of the default font with padding.
 constexpr double DefaultColumnWidth = 9.140625;
+constexpr double DefaultRowHeight = 15;
+// The tallest row spreadsheet programs keep, in points.
+constexpr double MaxRowHeight = 409.5;
+// Pixels between a cell's text and each of its side borders.
+constexpr int CellPadding = 3;
 
 bool valid(int row, int column)
 {
@@ -80,10 +90,21 @@ int columnOf(pugi::xml_node cell)
     return column;
 }
 
+quint64 cellKey(int row, int column)
+{
+    return quint64(quint32(row)) << 32 | quint32(column);
+}
+
 bool isTrue(pugi::xml_attribute a)
 {
     const char* v = a.value();
     return std::strcmp(v, "1") == 0 || std::strcmp(v, "true") == 0;
+}
+
+pugi::xml_attribute attributeOf(pugi::xml_node node, const char* name)
+{
+    pugi::xml_attribute a = node.attribute(name);
+    return a ? a : node.append_attribute(name);
 }
 
 QVariant number(double d)
@@ -92,6 +113,26 @@ QVariant number(double d)
     if (std::floor(d) == d && std::fabs(d) < 9007199254740992.0)
         return QVariant(qint64(d));
     return QVariant(d);
+}
+
+enum class Number { Empty, Invalid, Valid };
+
+// The digits of a value element, blanks around them aside. Read without a locale, as the file format has them.
+Number parseNumber(const char* text, double* d)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const char* first = text;
+    const char* last = text + std::strlen(text);
+    while (first < last && blank(*first))
+        ++first;
+    while (last > first && blank(last[-1]))
+        --last;
+    if (first == last)
+        return Number::Empty;
+    if (*first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    const auto [end, ec] = std::from_chars(first, last, *d);
+    return ec == std::errc() && end == last && std::isfinite(*d) ? Number::Valid : Number::Invalid;
 }
 
 QByteArray shortest(double d)
@@ -150,7 +191,7 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
             (row.attribute("r") ? row.attribute("r") : row.append_attribute("r")) = r;
         }
         lastRow = r;
-        m_rows.emplace(r, row);
+        const bool first = m_rows.emplace(r, row).second;
         int lastColumn = 0;
         for (pugi::xml_node c : row.children()) {
             if (!Xml::is(c, "c"))
@@ -162,8 +203,13 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
                 a.set_value(CellAddress::format(r, column).toLatin1().constData());
             }
             lastColumn = column;
+            if (first)
+                m_loadedCells.emplace_back(cellKey(r, column), c);
         }
     }
+    // Writers put cells in order; the first of two with one address is the one that counts.
+    std::stable_sort(m_loadedCells.begin(), m_loadedCells.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     return true;
 }
 
@@ -203,6 +249,12 @@ void Worksheet::updateDimension()
 
 pugi::xml_node Worksheet::cell(int row, int column) const
 {
+    if (!m_loadedCells.empty()) {
+        const quint64 key = cellKey(row, column);
+        const auto found = std::lower_bound(m_loadedCells.begin(), m_loadedCells.end(), key,
+                                            [](const auto& entry, quint64 k) { return entry.first < k; });
+        return found != m_loadedCells.end() && found->first == key ? found->second : pugi::xml_node();
+    }
     const auto it = m_rows.find(row);
     if (it == m_rows.end())
         return pugi::xml_node();
@@ -240,6 +292,7 @@ pugi::xml_node Worksheet::ensureCell(int row, int column)
             break;
         }
     }
+    m_loadedCells.clear();
     // The row's span hint would no longer cover the new cell.
     r.remove_attribute("spans");
     pugi::xml_node c = next ? r.insert_child_before(element("c").c_str(), next) : r.append_child(element("c").c_str());
@@ -286,13 +339,15 @@ QVariant Worksheet::value(int row, int column) const
         const QDate date = QDate::fromString(iso.left(10), Qt::ISODate);
         return date.isValid() ? QVariant(date) : QVariant(iso);
     }
-    const QString digits = Xml::text(v).trimmed();
-    if (digits.isEmpty())
+    double d = 0;
+    switch (parseNumber(v.child_value(), &d)) {
+    case Number::Empty:
         return QVariant();
-    bool ok = false;
-    const double d = digits.toDouble(&ok);
-    if (!ok || !std::isfinite(d))
-        return digits;
+    case Number::Invalid:
+        return Xml::text(v).trimmed();
+    case Number::Valid:
+        break;
+    }
     if (m_styles.isDateFormat(c.attribute("s").as_int())) {
         const QDate date = DateSerial::toDate(d, m_date1904);
         if (date.isValid())
@@ -482,6 +537,7 @@ CellFormat Worksheet::format(int row, int column) const
 
 void Worksheet::clearRange(int firstRow, int firstColumn, int lastRow, int lastColumn)
 {
+    m_loadedCells.clear();
     firstRow = std::max(firstRow, 1);
     firstColumn = std::max(firstColumn, 1);
     for (auto it = m_rows.lower_bound(firstRow); it != m_rows.end() && it->first <= lastRow;) {
@@ -498,6 +554,9 @@ void Worksheet::clearRange(int firstRow, int firstColumn, int lastRow, int lastC
             row.remove_child(c);
             m_modified = true;
         }
+        // A fitted height went with the text it was fitted to; a height set by hand stays.
+        if (!doomed.empty() && row.attribute("ht") && !isTrue(row.attribute("customHeight")))
+            autoFitRow(it->first);
         // A row left with nothing but its number goes too, so that repeated exports do not pile up rows.
         bool bare = !row.first_child();
         for (pugi::xml_attribute a = row.first_attribute(); a && bare; a = a.next_attribute())
@@ -611,4 +670,75 @@ double Worksheet::columnWidth(int column) const
 bool Worksheet::isColumnHidden(int column) const
 {
     return isTrue(findColumn(column).attribute("hidden"));
+}
+
+double Worksheet::columnPixels(int column, int digitWidth) const
+{
+    double width = findColumn(column).attribute("width").as_double();
+    if (width <= 0)
+        width = Xml::child(m_root, "sheetFormatPr").attribute("defaultColWidth").as_double();
+    if (width <= 0)
+        width = DefaultColumnWidth;
+    // The format's rule from a width in characters (padding included) to pixels.
+    return std::trunc((256 * width + std::trunc(128.0 / digitWidth)) / 256 * digitWidth);
+}
+
+double Worksheet::defaultRowHeight() const
+{
+    const double height = Xml::child(m_root, "sheetFormatPr").attribute("defaultRowHeight").as_double();
+    return height > 0 ? height : DefaultRowHeight;
+}
+
+void Worksheet::autoFitRow(int row)
+{
+    const auto it = m_rows.find(row);
+    if (it == m_rows.end())
+        return;
+    pugi::xml_node r = it->second;
+    const CellFormat normal = m_styles.cellFormat(0);
+    const int digitWidth = TextMetrics::maxDigitWidth({normal.fontName, normal.fontSize, normal.bold});
+    double height = 0;
+    for (pugi::xml_node c : r.children()) {
+        const int column = Xml::is(c, "c") ? columnOf(c) : 0;
+        if (column < 1 || isColumnHidden(column))
+            continue;
+        const QString content = text(row, column);
+        if (content.isEmpty())
+            continue;
+        const CellFormat f = m_styles.cellFormat(c.attribute("s").as_int());
+        const double textWidth = columnPixels(column, digitWidth) - 2 * CellPadding;
+        height =
+            std::max(height, TextMetrics::rowHeight(content, {f.fontName, f.fontSize, f.bold}, f.wrapText, textWidth));
+    }
+    // Without customHeight the height counts as fitted: spreadsheet programs fit it again as the text changes.
+    r.remove_attribute("customHeight");
+    r.remove_attribute("ht");
+    if (height > defaultRowHeight())
+        r.append_attribute("ht") = std::min(height, MaxRowHeight);
+    m_modified = true;
+}
+
+double Worksheet::rowHeight(int row) const
+{
+    const auto it = m_rows.find(row);
+    return it == m_rows.end() ? 0 : it->second.attribute("ht").as_double();
+}
+
+void Worksheet::setPageSetup(const PageSetup& setup)
+{
+    const bool fit = setup.fitToPagesWide > 0 || setup.fitToPagesTall > 0;
+    pugi::xml_node properties = Xml::orderedChild(m_root, SheetOrder, element("sheetPr"));
+    pugi::xml_node fitting = Xml::orderedChild(properties, PropertiesOrder, element("pageSetUpPr"));
+    fitting.remove_attribute("fitToPage");
+    if (fit)
+        fitting.append_attribute("fitToPage") = "1";
+
+    pugi::xml_node page = Xml::orderedChild(m_root, SheetOrder, element("pageSetup"));
+    if (setup.paperSize > 0)
+        attributeOf(page, "paperSize") = setup.paperSize;
+    attributeOf(page, "orientation") = setup.landscape ? "landscape" : "portrait";
+    // 0 pages stands for "as many as it takes" in the file too.
+    attributeOf(page, "fitToWidth") = std::max(setup.fitToPagesWide, 0);
+    attributeOf(page, "fitToHeight") = std::max(setup.fitToPagesTall, 0);
+    m_modified = true;
 }

@@ -12,6 +12,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 // One worksheet of a Workbook. Rows and columns count from 1. Values read back as QString, qint64 (whole
 // numbers), double, bool, QDate (numbers shown as dates) or CellError; an empty cell is an invalid QVariant.
@@ -60,6 +62,20 @@ public:
     double columnWidth(int column) const; // 0 when the column has the default width
     bool isColumnHidden(int column) const;
 
+    // The row as high as its tallest text needs in the columns' widths (wrapped text over all its lines),
+    // never lower than the sheet's default. The height follows the content: clearing cells fits the row again.
+    void autoFitRow(int row);
+    double rowHeight(int row) const; // points; 0 when the row has the default height
+
+    // How the sheet prints: 0 pages wide or tall leaves that direction unlimited; both 0 prints at full size.
+    struct PageSetup {
+        bool landscape = false;
+        int fitToPagesWide = 0;
+        int fitToPagesTall = 0;
+        int paperSize = 0; // the format's paper number (1 Letter, 9 A4); 0 leaves the file's as it is
+    };
+    void setPageSetup(const PageSetup& setup);
+
 private:
     friend class Workbook;
 
@@ -76,6 +92,8 @@ private:
     void clearContent(pugi::xml_node cell);
     void changeStyle(int row, int column, const WorkbookStyles::Change& change);
     void updateDimension();
+    double columnPixels(int column, int digitWidth) const;
+    double defaultRowHeight() const;
     std::string element(const char* local) const { return m_prefix + local; }
 
     QString m_name;
@@ -88,6 +106,9 @@ private:
     pugi::xml_node m_sheetData;
     std::string m_prefix;
     std::map<int, pugi::xml_node> m_rows;
+    // The cells as loaded, by address, for reading; dropped at the first change to the cells, after which they
+    // are found in their rows.
+    std::vector<std::pair<quint64, pugi::xml_node>> m_loadedCells;
     bool m_modified = false;
     bool m_formulaRemoved = false;
 };

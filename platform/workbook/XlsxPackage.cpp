@@ -75,60 +75,89 @@ private:
 
 } // namespace
 
+XlsxPackage::XlsxPackage() = default;
+
+XlsxPackage::~XlsxPackage()
+{
+    close();
+}
+
+void XlsxPackage::close()
+{
+    if (m_archive)
+        zip_discard(m_archive);
+    m_archive = nullptr;
+    m_zip.clear();
+}
+
 bool XlsxPackage::load(const QByteArray& zip, QString* error)
 {
+    error->clear();
+    close();
     m_parts.clear();
+    m_zip = zip;
     zip_error_t zerror;
     zip_error_init(&zerror);
-    zip_source_t* source = zip_source_buffer_create(zip.constData(), zip_uint64_t(zip.size()), 0, &zerror);
-    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zerror) : nullptr;
-    if (!archive) {
+    zip_source_t* source = zip_source_buffer_create(m_zip.constData(), zip_uint64_t(m_zip.size()), 0, &zerror);
+    m_archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zerror) : nullptr;
+    if (!m_archive) {
         *error = zipErrorText(&zerror);
         if (source)
             zip_source_free(source);
         zip_error_fini(&zerror);
+        m_zip.clear();
+        reindex();
         return false;
     }
     zip_error_fini(&zerror);
 
-    bool ok = true;
-    QString limitError;
+    // The sizes come from the archive's directory; a part is never inflated beyond the size given there.
     zip_uint64_t total = 0;
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t i = 0; i < count && ok; ++i) {
+    const zip_int64_t count = zip_get_num_entries(m_archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
-        if (zip_stat_index(archive, zip_uint64_t(i), 0, &st) != 0) {
-            ok = false;
+        if (zip_stat_index(m_archive, zip_uint64_t(i), 0, &st) != 0) {
+            *error = QString::fromLocal8Bit(zip_strerror(m_archive));
             break;
         }
         total += st.size;
         if (!(st.valid & ZIP_STAT_SIZE) || st.size > MaxPartSize || total > MaxPackageSize) {
-            limitError = QStringLiteral("a part inflates to more than a workbook can hold");
-            ok = false;
+            *error = QStringLiteral("a part inflates to more than a workbook can hold");
             break;
         }
         const QString name = QString::fromUtf8(st.name);
-        if (name.endsWith(u'/'))
-            continue;
-        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
-        if (!file) {
-            ok = false;
-            break;
-        }
-        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
-        const zip_int64_t read = zip_fread(file, data.data(), st.size);
-        zip_fclose(file);
-        if (read < 0 || zip_uint64_t(read) != st.size) {
-            ok = false;
-            break;
-        }
-        m_parts.emplace_back(name, data);
+        if (!name.endsWith(u'/'))
+            m_parts.push_back({name, zip_uint64_t(i), st.size, std::nullopt});
     }
-    if (!ok)
-        *error = limitError.isEmpty() ? QString::fromLocal8Bit(zip_strerror(archive)) : limitError;
-    zip_discard(archive);
+    if (!error->isEmpty()) {
+        m_parts.clear();
+        close();
+    }
     reindex();
-    return ok;
+    return error->isEmpty();
+}
+
+bool XlsxPackage::inflate(const Part& part, QString* error) const
+{
+    if (part.data)
+        return true;
+    zip_file_t* file = m_archive ? zip_fopen_index(m_archive, part.index, 0) : nullptr;
+    if (!file) {
+        *error = m_archive ? QString::fromLocal8Bit(zip_strerror(m_archive)) : QStringLiteral("no archive");
+        return false;
+    }
+    QByteArray data(qsizetype(part.size), Qt::Uninitialized);
+    const zip_int64_t read = zip_fread(file, data.data(), part.size);
+    // Reading on to the end makes the archive check the part's checksum.
+    char probe;
+    const bool complete = read >= 0 && zip_uint64_t(read) == part.size && zip_fread(file, &probe, 1) == 0;
+    if (!complete)
+        *error = QString::fromLocal8Bit(zip_file_strerror(file));
+    zip_fclose(file);
+    if (!complete)
+        return false;
+    part.data = std::move(data);
+    return true;
 }
 
 bool XlsxPackage::toZip(QByteArray* zip, QString* error) const
@@ -138,9 +167,14 @@ bool XlsxPackage::toZip(QByteArray* zip, QString* error) const
         *error = memory.errorText();
         return false;
     }
-    for (const auto& [name, data] : m_parts) {
+    for (const Part& part : m_parts) {
+        if (!inflate(part, error)) {
+            *error = QStringLiteral("%1: %2").arg(part.name, *error);
+            return false;
+        }
+        const QByteArray& data = *part.data;
         zip_source_t* source = zip_source_buffer(memory.archive(), data.constData(), zip_uint64_t(data.size()), 0);
-        if (!source || zip_file_add(memory.archive(), name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
+        if (!source || zip_file_add(memory.archive(), part.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
             if (source)
                 zip_source_free(source);
             *error = memory.errorText();
@@ -153,23 +187,27 @@ bool XlsxPackage::toZip(QByteArray* zip, QString* error) const
 QString XlsxPackage::find(const QString& partName) const
 {
     const auto it = m_index.constFind(partName.toLower());
-    return it == m_index.constEnd() ? QString() : m_parts[size_t(*it)].first;
+    return it == m_index.constEnd() ? QString() : m_parts[size_t(*it)].name;
 }
 
 QByteArray XlsxPackage::data(const QString& partName) const
 {
     const auto it = m_index.constFind(partName.toLower());
-    return it == m_index.constEnd() ? QByteArray() : m_parts[size_t(*it)].second;
+    if (it == m_index.constEnd())
+        return QByteArray();
+    const Part& part = m_parts[size_t(*it)];
+    QString ignored;
+    return inflate(part, &ignored) ? *part.data : QByteArray();
 }
 
 void XlsxPackage::setData(const QString& partName, const QByteArray& data)
 {
     const auto it = m_index.constFind(partName.toLower());
     if (it != m_index.constEnd()) {
-        m_parts[size_t(*it)].second = data;
+        m_parts[size_t(*it)].data = data;
         return;
     }
-    m_parts.emplace_back(partName, data);
+    m_parts.push_back({partName, 0, 0, data});
     m_index.insert(partName.toLower(), qsizetype(m_parts.size() - 1));
 }
 
@@ -204,5 +242,5 @@ void XlsxPackage::reindex()
 {
     m_index.clear();
     for (size_t i = 0; i < m_parts.size(); ++i)
-        m_index.insert(m_parts[i].first.toLower(), qsizetype(i));
+        m_index.insert(m_parts[i].name.toLower(), qsizetype(i));
 }

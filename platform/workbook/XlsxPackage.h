@@ -4,20 +4,29 @@
 #include <QHash>
 #include <QString>
 
-#include <utility>
+#include <optional>
 #include <vector>
 
+struct zip;
+
 // The zip package of a workbook, held in memory: the parts by name, in their order in the archive.
-// Part names are matched without regard to case, as the package format has them.
+// Part names are matched without regard to case, as the package format has them. A part is inflated only
+// when it is first asked for: a reader that needs four parts of a workbook does not pay for the rest.
 class XlsxPackage
 {
 public:
+    XlsxPackage();
+    ~XlsxPackage();
+    XlsxPackage(const XlsxPackage&) = delete;
+    XlsxPackage& operator=(const XlsxPackage&) = delete;
+
     bool load(const QByteArray& zip, QString* error);
     bool toZip(QByteArray* zip, QString* error) const;
 
     // The stored name of a part ("" when absent).
     QString find(const QString& partName) const;
     bool contains(const QString& partName) const { return !find(partName).isEmpty(); }
+    // "" when the part is absent or cannot be inflated.
     QByteArray data(const QString& partName) const;
     void setData(const QString& partName, const QByteArray& data);
     void remove(const QString& partName);
@@ -28,8 +37,19 @@ public:
     static QString resolveTarget(const QString& sourcePart, const QString& target);
 
 private:
+    struct Part {
+        QString name;
+        quint64 index = 0; // in the archive, while the part is not inflated
+        quint64 size = 0;
+        mutable std::optional<QByteArray> data;
+    };
+
+    bool inflate(const Part& part, QString* error) const;
+    void close();
     void reindex();
 
-    std::vector<std::pair<QString, QByteArray>> m_parts;
+    QByteArray m_zip; // the archive's bytes, which the open archive reads from
+    zip* m_archive = nullptr;
+    std::vector<Part> m_parts;
     QHash<QString, qsizetype> m_index; // lower-case name -> position in m_parts
 };

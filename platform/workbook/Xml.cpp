@@ -46,7 +46,18 @@ const char* localName(const char* qualifiedName)
 
 bool is(pugi::xml_node node, const char* local)
 {
-    return node.type() == pugi::node_element && std::strcmp(localName(node.name()), local) == 0;
+    if (node.type() != pugi::node_element)
+        return false;
+    // Most names carry no prefix: compare them whole before looking for a colon.
+    const char* name = node.name();
+    const char* l = local;
+    while (*name && *name == *l) {
+        ++name;
+        ++l;
+    }
+    if (*name == '\0' && *l == '\0')
+        return true;
+    return std::strcmp(localName(node.name()), local) == 0;
 }
 
 pugi::xml_node child(pugi::xml_node parent, const char* local)

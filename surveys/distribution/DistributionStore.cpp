@@ -45,12 +45,12 @@ QVariant DistributionStore::toGetRespondentEmail(const QString& respondentName, 
 {
     try {
         toTestConnection();
-        // The driver hands back a NULL as no value at all, so the database says which it was.
-        QSqlQuery q = Db::exec(QStringLiteral("select emailid, emailid is null from respondent where respondentname=? "
+        // Older rows may hold Null where newer ones hold empty text: both mean no address.
+        QSqlQuery q = Db::exec(QStringLiteral("select coalesce(emailid, '') from respondent where respondentname=? "
                                               "and custid=? order by rowid"),
                                {respondentName, toGetCustomerID(customerName)});
         if (q.next())
-            return q.value(1).toInt() != 0 ? QVariant(QMetaType(QMetaType::QString)) : QVariant(q.value(0).toString());
+            return QVariant(q.value(0).toString());
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }

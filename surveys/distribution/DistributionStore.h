@@ -19,8 +19,8 @@ public:
     // and has each apostrophe turned into U+2019; any other text loses its outer blanks. Nothing is stored for
     // a name that is no customer's.
     static void toWriteStandardMessage(const QString& customerName, const QString& text);
-    // The respondent's stored address: invalid when the customer has no such respondent, null when the
-    // address was never given.
+    // The respondent's stored address: invalid when the customer has no such respondent, "" when it has no
+    // address.
     static QVariant toGetRespondentEmail(const QString& respondentName, const QString& customerName);
 
     // Leading and trailing blanks removed; other white space (line breaks) is part of the text.

@@ -112,12 +112,8 @@ bool SurveyDistribution::sendmail(const QString& customer, const QString& respon
     message.subject = QLatin1String(DistributionStore::kSubject);
     message.body = DistributionStore::toGetStandardMessage(customer);
     message.attachment = programFile(fileName);
-    const QVariant address = DistributionStore::toGetRespondentEmail(respondent, customer);
-    if (address.isValid() && address.isNull()) {
-        MsgBox::show(QStringLiteral("No e-mail address is stored for the respondent %1.").arg(respondent));
-        return false;
-    }
-    message.recipient = address.toString();
+    // Without an address the client's own dialog opens without a recipient, for the user to fill in.
+    message.recipient = DistributionStore::toGetRespondentEmail(respondent, customer).toString();
 
     QString error;
     if (!MailClient::compose(message, &error)) {

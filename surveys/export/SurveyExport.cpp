@@ -200,6 +200,9 @@ void SurveyExport::writeHeader(Worksheet& sheet, const QString& custid, const QS
     write(3, ColumnB, QStringLiteral("Pellorin Survey"));
     write(8, ColumnB, QStringLiteral("Customer Name : ") + m_context.customer);
     write(9, ColumnB, QStringLiteral("Respondent Name : ") + m_context.respondent);
+    // Rows as high as their texts, so that a long company name shows whole on screen and on paper.
+    for (int row : {1, 3, 8, 9})
+        sheet.autoFitRow(row);
 }
 
 void SurveyExport::writeQuestions(Worksheet& sheet, const QString& custid, const QString& respid) const
@@ -246,14 +249,15 @@ void SurveyExport::writeQuestions(Worksheet& sheet, const QString& custid, const
             bordered(r, ColumnC, Black, false);
             bordered(r, ColumnE, Black, true);
             sheet.setValue(r, ColumnE, question.score);
-            r += 2;
         } else {
             sheet.setFontColorIndex(r + 1, ColumnB, DarkBlue);
             sheet.setValue(r + 1, ColumnB, QLatin1String(AnswerPrompt));
             bordered(r + 1, ColumnB, Blue, false);
             sheet.setWrapText(r + 1, ColumnB, true);
-            r += 3;
+            sheet.autoFitRow(r + 1);
         }
+        sheet.autoFitRow(r);
+        r += question.scored ? 2 : 3;
     }
 }
 

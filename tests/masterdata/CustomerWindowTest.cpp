@@ -376,3 +376,79 @@ TEST_F(CustomerWindow, EscIsLeftToTheWindowByTheEditor)
     QTest::keyClick(w->txtRespondentDtls, Qt::Key_Escape);
     EXPECT_EQ(watcher.escapes, 2);
 }
+
+TEST_F(CustomerWindow, RespondentsTypedUnderANewCustomerOutliveItsSaveAndGoUnderItsKey)
+{
+    auto w = open<frmCustomer>();
+    type(w->txtCustomerDtls, QStringLiteral("NewCo"));
+    clickCell(w->grdRespondentDtls, 1, 1);
+    type(w->txtRespondentDtls, QStringLiteral("Ann"));
+    press(w->txtRespondentDtls, Qt::Key_Right);
+    type(w->txtRespondentDtls, QStringLiteral("CEO")); // e-mail never typed into
+    press(w->txtRespondentDtls, Qt::Key_Down);
+    press(w->txtRespondentDtls, Qt::Key_Left);
+    type(w->txtRespondentDtls, QStringLiteral("Bea"));
+    press(w->txtRespondentDtls, Qt::Key_Right);
+    type(w->txtRespondentDtls, QStringLiteral("CFO"));
+    press(w->txtRespondentDtls, Qt::Key_Right);
+    type(w->txtRespondentDtls, QStringLiteral("x"));
+    press(w->txtRespondentDtls, Qt::Key_Backspace); // typed and erased
+
+    w->cmdSaveCustomer->click();
+    EXPECT_EQ(column(w->grdRespondentDtls, 1), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bea")}));
+    w->cmdSaveRespondent->click();
+    EXPECT_TRUE(MsgBox::shown().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    const int custid = value(QStringLiteral("select custid from customer where custname='NewCo'")).toInt();
+    EXPECT_EQ(rows(QStringLiteral("select respondentname, custid from respondent order by respondentid")),
+              (QVariantList{QVariantList{QStringLiteral("Ann"), custid}, QVariantList{QStringLiteral("Bea"), custid}}));
+    // An empty address is empty text however the cell came to be empty.
+    EXPECT_EQ(count(QStringLiteral("respondent where emailid = ''")), 2);
+}
+
+TEST_F(CustomerWindow, DeletesTakeOutTheChosenRowOnlyAndCancelChangesNothing)
+{
+    seedCustomer(1, QStringLiteral("Alpha"));
+    seedCustomer(2, QStringLiteral("Beta"));
+    seedRespondent(10, 1, QStringLiteral("Ann"), QStringLiteral("CEO"));
+    seedRespondent(11, 1, QStringLiteral("Bob"), QStringLiteral("CTO"));
+    auto w = open<frmCustomer>();
+    clickCell(w->grdCustomerDtls, 2, 1);
+    press(w->txtCustomerDtls, Qt::Key_Down);
+    type(w->txtCustomerDtls, QStringLiteral("NewCo"));
+    press(w->txtCustomerDtls, Qt::Key_Down);
+    type(w->txtCustomerDtls, QStringLiteral("NewDo"));
+    clickCell(w->grdCustomerDtls, 1, 2);
+    type(w->txtCustomerDtls, QStringLiteral("edited"));
+    press(w->txtRespondentDtls, Qt::Key_Down);
+    type(w->txtRespondentDtls, QStringLiteral("Typed"));
+    press(w->txtRespondentDtls, Qt::Key_Right);
+    type(w->txtRespondentDtls, QStringLiteral("COO"));
+
+    const QString before = snapshot();
+    const QStringList customers = cells(w->grdCustomerDtls);
+    const QStringList respondents = cells(w->grdRespondentDtls);
+    MsgBox::setNextAnswer(MsgBox::Cancel);
+    w->cmdDeleteCustomer->click();
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(cells(w->grdCustomerDtls), customers);
+    EXPECT_EQ(cells(w->grdRespondentDtls), respondents);
+
+    clickCell(w->grdRespondentDtls, 1, 1);
+    w->cmdDeleteRespondent->click();
+    EXPECT_EQ(count(QStringLiteral("respondent")), 1);
+    EXPECT_EQ(column(w->grdRespondentDtls, 1), (QStringList{QStringLiteral("Bob"), QStringLiteral("Typed")}));
+
+    // An unsaved customer row goes alone; a saved one with its respondents, the unsaved rows staying.
+    clickCell(w->grdCustomerDtls, 3, 1);
+    w->cmdDeleteCustomer->click();
+    EXPECT_EQ(column(w->grdCustomerDtls, 1),
+              (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("NewDo")}));
+    clickCell(w->grdCustomerDtls, 1, 1);
+    w->cmdDeleteCustomer->click(); // OK
+    EXPECT_EQ(rows(QStringLiteral("select custname from customer")),
+              QVariantList{QVariantList{QStringLiteral("Beta")}});
+    EXPECT_EQ(column(w->grdCustomerDtls, 1), (QStringList{QStringLiteral("Beta"), QStringLiteral("NewDo")}));
+    EXPECT_EQ(column(w->grdRespondentDtls, 1), QStringList{QString()}); // Beta's, who has none
+    EXPECT_EQ(Progress::text(), QString());
+}

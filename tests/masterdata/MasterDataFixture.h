@@ -62,6 +62,14 @@ protected:
             texts << grid->textMatrix(r, col);
         return texts;
     }
+    // Every data cell, column by column: what the user sees and would save.
+    static QStringList cells(FlexGrid* grid)
+    {
+        QStringList texts;
+        for (int c = 1; c < grid->cols(); ++c)
+            texts << column(grid, c);
+        return texts;
+    }
     QStringList messages() const
     {
         QStringList texts;

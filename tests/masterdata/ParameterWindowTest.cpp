@@ -204,7 +204,8 @@ TEST_F(ParameterWindow, DeletingAParameterCascadesAndCancelChangesNothing)
     EXPECT_EQ(count(QStringLiteral("responquesindex")), 0);
     EXPECT_EQ(count(QStringLiteral("feedbackobjective")), 0);
     EXPECT_EQ(count(QStringLiteral("questions")), 1);
-    EXPECT_EQ(column(w->grdParameterDtls, 1), QStringList{QStringLiteral("Price")});
+    // The unsaved row below is saved with the rows left, not lost.
+    EXPECT_EQ(column(w->grdParameterDtls, 1), (QStringList{QStringLiteral("Price"), QStringLiteral("Unsaved")}));
 
     // Deleting a question asks nothing and leaves its parameter.
     MsgBox::clearRecords();
@@ -212,10 +213,11 @@ TEST_F(ParameterWindow, DeletingAParameterCascadesAndCancelChangesNothing)
     w->cmdDeleteQuestion->click();
     EXPECT_TRUE(MsgBox::shown().isEmpty());
     EXPECT_EQ(count(QStringLiteral("questions")), 0);
-    EXPECT_EQ(count(QStringLiteral("parameter")), 1);
+    EXPECT_EQ(count(QStringLiteral("parameter")), 2);
     EXPECT_TRUE(w->cmbType->isHidden());
 
-    // The last parameter gone, both grids hold one blank row.
+    // The last parameters gone, both grids hold one blank row.
+    w->cmdDeleteParameter->click();
     w->cmdDeleteParameter->click();
     EXPECT_EQ(count(QStringLiteral("parameter")), 0);
     EXPECT_EQ(column(w->grdParameterDtls, 1), QStringList{QString()});
@@ -257,4 +259,95 @@ TEST_F(ParameterWindow, EscIsLeftToTheWindowByTheEditorsAndTheTypeList)
     QTest::keyClick(w->txtQuestionDtls, Qt::Key_Escape);
     QTest::keyClick(w->cmbType->lineEdit(), Qt::Key_Escape);
     EXPECT_EQ(watcher.escapes, 3);
+}
+
+TEST_F(ParameterWindow, QuestionsTypedUnderANewParameterAreStoredUnderItOnceItIsSaved)
+{
+    auto w = open<frmParameter>();
+    type(w->txtParameterDtls, QStringLiteral("Delivery"));
+    clickCell(w->grdQuestionDtls, 1, 1);
+    type(w->txtQuestionDtls, QStringLiteral("On time?"));
+    w->cmdSaveParameter->click();
+    w->cmdSaveQuestion->click();
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+    const QVariant delivery = value(QStringLiteral("select paramid from parameter where parametername='Delivery'"));
+    EXPECT_EQ(rows(QStringLiteral("select question, paramid from questions")),
+              QVariantList{(QVariantList{QStringLiteral("On time?"), delivery})});
+    EXPECT_FALSE(w->grdQuestionDtls->textMatrix(1, 3).isEmpty());
+
+    // A dropped duplicate above it moves the new parameter up a row; the current row goes with it.
+    press(w->txtParameterDtls, Qt::Key_Down);
+    type(w->txtParameterDtls, QStringLiteral("DELIVERY"));
+    press(w->txtParameterDtls, Qt::Key_Down);
+    type(w->txtParameterDtls, QStringLiteral("Price"));
+    press(w->txtParameterDtls, Qt::Key_Down);
+    type(w->txtParameterDtls, QStringLiteral("Extra"));
+    press(w->txtParameterDtls, Qt::Key_Up);
+    clickCell(w->grdQuestionDtls, 1, 1);
+    type(w->txtQuestionDtls, QStringLiteral("Fair?"));
+    w->cmdSaveParameter->click();
+    EXPECT_EQ(w->grdParameterDtls->textMatrix(w->grdParameterDtls->row(), 1), QStringLiteral("Price"));
+    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{QStringLiteral("Fair?")});
+    w->cmdSaveQuestion->click();
+    EXPECT_EQ(value(QStringLiteral("select parametername from parameter join questions using (paramid) "
+                                   "where question='Fair?'")),
+              QVariant(QStringLiteral("Price")));
+}
+
+TEST_F(ParameterWindow, DeletesTakeOutTheChosenRowAndNoOther)
+{
+    seedParameter(1, QStringLiteral("Delivery"));
+    seedParameter(2, QStringLiteral("Price"));
+    seedQuestion(5, 1, QStringLiteral("On time?"), true);
+    auto w = open<frmParameter>();
+    const auto append = [&](const QString& name) {
+        clickCell(w->grdParameterDtls, w->grdParameterDtls->rows() - 1, 1);
+        press(w->txtParameterDtls, Qt::Key_Down);
+        type(w->txtParameterDtls, name);
+    };
+    const auto stored = [&] { return rows(QStringLiteral("select parametername from parameter order by paramid")); };
+    const auto shown = [&] {
+        QVariantList names;
+        for (const QString& name : column(w->grdParameterDtls, 1))
+            names << QVariant(QVariantList{name});
+        return names;
+    };
+
+    // An unsaved row chosen goes and is never stored; the other unsaved row is saved.
+    append(QStringLiteral("NewA"));
+    append(QStringLiteral("NewB"));
+    clickCell(w->grdParameterDtls, 3, 1);
+    w->cmdDeleteParameter->click();
+    // A saved row chosen while an unsaved one waits at the bottom.
+    append(QStringLiteral("NewC"));
+    clickCell(w->grdParameterDtls, 2, 1);
+    w->cmdDeleteParameter->click();
+    EXPECT_EQ(column(w->grdParameterDtls, 1),
+              (QStringList{QStringLiteral("Delivery"), QStringLiteral("NewB"), QStringLiteral("NewC")}));
+    EXPECT_EQ(stored(), shown());
+
+    // The save of the rows left is refused over a blank row: they stay as typed.
+    append(QStringLiteral("NewD"));
+    press(w->txtParameterDtls, Qt::Key_Down);
+    clickCell(w->grdParameterDtls, 2, 1);
+    w->cmdDeleteParameter->click();
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Parameter Name cannot be left blank....Error")});
+    EXPECT_EQ(column(w->grdParameterDtls, 1),
+              (QStringList{QStringLiteral("Delivery"), QStringLiteral("NewC"), QStringLiteral("NewD"), QString()}));
+    EXPECT_EQ(count(QStringLiteral("parameter")), 2);
+
+    // Deleting a question leaves the unsaved questions beside it.
+    clickCell(w->grdParameterDtls, 1, 1);
+    clickCell(w->grdQuestionDtls, 1, 1);
+    press(w->txtQuestionDtls, Qt::Key_Down);
+    type(w->txtQuestionDtls, QStringLiteral("Typed"));
+    press(w->txtQuestionDtls, Qt::Key_Down);
+    type(w->txtQuestionDtls, QStringLiteral("Also typed"));
+    clickCell(w->grdQuestionDtls, 2, 1);
+    w->cmdDeleteQuestion->click();
+    EXPECT_EQ(column(w->grdQuestionDtls, 1), (QStringList{QStringLiteral("On time?"), QStringLiteral("Also typed")}));
+    clickCell(w->grdQuestionDtls, 1, 1);
+    w->cmdDeleteQuestion->click();
+    EXPECT_EQ(count(QStringLiteral("questions")), 0);
+    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{QStringLiteral("Also typed")});
 }

@@ -188,6 +188,20 @@ TEST_F(WorkbookRead, DateTextInTheSystemsShortForm)
     EXPECT_EQ(date.day(), 15);
 }
 
+TEST_F(WorkbookRead, CellsOutOfOrderOrTwiceAtOneAddress)
+{
+    // The first of two cells with one address counts, wherever a cell stands in its row, before and after a write.
+    auto book = crafted(R"(<row r="2"><c r="C2"><v>3</v></c><c r="A2"><v>1</v></c><c r="C2"><v>9</v></c></row>)"
+                        R"(<row r="2"><c r="B2"><v>7</v></c></row>)");
+    Worksheet* s = book->sheet(QStringLiteral("Sheet1"));
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(s->text(2, 1), QStringLiteral("1"));
+        EXPECT_EQ(s->text(2, 3), QStringLiteral("3"));
+        EXPECT_EQ(s->text(2, 2), pass == 0 ? QString() : QStringLiteral("new"));
+        s->setValue(2, 2, QStringLiteral("new"));
+    }
+}
+
 TEST_F(WorkbookRead, PrefixedNamesAndCellsWithoutAddresses)
 {
     const QByteArray sheet =
@@ -287,6 +301,14 @@ print('algorithmName="SHA-512" hashValue="%s" saltValue="%s" spinCount="100000"'
     EXPECT_TRUE(s->isProtected());
     EXPECT_TRUE(s->unprotect(QStringLiteral("wubtej")));
     EXPECT_FALSE(s->isProtected());
+
+    // More rounds than any spreadsheet program writes are refused at once instead of hashed for hours.
+    for (const char* rounds : {"100001", "4000000000", "99999999999999999999"}) {
+        QByteArray absurd = sheet;
+        absurd.replace("spinCount=\"100000\"", QByteArray("spinCount=\"") + rounds + '"');
+        const auto refused = crafted({}, false, absurd);
+        EXPECT_FALSE(refused->sheet(QStringLiteral("Sheet1"))->unprotect(QStringLiteral("wubtej"))) << rounds;
+    }
 }
 
 TEST_F(WorkbookRead, FilesThatAreNoWorkbook)

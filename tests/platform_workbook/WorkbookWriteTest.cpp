@@ -217,6 +217,7 @@ ws.title = 'Sheet1'
 ws['B1'] = 'Caption'
 ws['B1'].font = Font(b=True, sz=14)
 ws.column_dimensions['B'].width = 40
+ws.row_dimensions[20].height = 30
 for r in range(14, 40):
     for col in 'ABCDEFGHI':
         c = ws[col + str(r)]
@@ -241,6 +242,7 @@ wb.save(sys.argv[1])
         s->clearRange(14, 9, Worksheet::MaxRows, 9);
         s->setValue(14, 9, 501);
         s->setLocked(14, 3, false);
+        EXPECT_EQ(s->rowHeight(20), 30); // set by hand, so it stays
         ASSERT_TRUE(book->save()) << book->errorString().toStdString();
     }
 
@@ -338,4 +340,48 @@ TEST_F(WorkbookWrite, TextThatXmlCannotHoldAsItIs)
                        "sys.stdout.buffer.write(openpyxl.load_workbook(sys.argv[1])['Sheet1']['A2'].value.encode())\n"),
         {path});
     EXPECT_EQ(QString::fromUtf8(py), plain);
+}
+
+TEST_F(WorkbookWrite, RowsFitTheirTextAndTheSheetPrintsOnePageWide)
+{
+    auto book = Workbook::createNew();
+    book->setDefaultFont(QStringLiteral("Arial"), 10);
+    Worksheet* s = book->sheet(QStringLiteral("Sheet1"));
+    s->setColumnWidth(2, 30);
+    const auto fitted = [s](int row, const QString& text, bool wrap = true) {
+        s->setValue(row, 2, text);
+        s->setWrapText(row, 2, wrap);
+        s->autoFitRow(row);
+        return s->rowHeight(row);
+    };
+    const QString sentence = QStringLiteral("Were the invoices clear and correct? ");
+    EXPECT_EQ(fitted(1, QStringLiteral("Short")), 0); // the default height
+    const double shorter = fitted(2, sentence.repeated(2));
+    const double longer = fitted(3, sentence.repeated(6));
+    EXPECT_GT(shorter, 15);
+    EXPECT_GT(longer, 2 * shorter);
+    EXPECT_DOUBLE_EQ(fitted(4, QStringLiteral("a\nb\nc\nd")), 2 * fitted(5, QStringLiteral("a\r\nb")));
+    EXPECT_EQ(fitted(6, sentence.repeated(300)), 409.5); // the most a row can be
+    EXPECT_EQ(fitted(7, sentence.repeated(6), false), 0);
+    s->setFontSize(8, 2, 16);
+    EXPECT_GT(fitted(8, QStringLiteral("Heading"), false), 15);
+    // A fitted height leaves with its text.
+    s->clearRange(3, 1, 3, 7);
+    EXPECT_EQ(s->rowHeight(3), 0);
+
+    s->setPageSetup({.landscape = true, .fitToPagesWide = 1, .fitToPagesTall = 0, .paperSize = 9});
+    const QString path = file(QStringLiteral("fit.xlsx"));
+    ASSERT_TRUE(book->saveAs(path));
+    const QJsonObject o =
+        PythonHelper::json(QStringLiteral("import sys, json, openpyxl\n"
+                                          "ws = openpyxl.load_workbook(sys.argv[1])['Sheet1']\n"
+                                          "p = ws.page_setup\n"
+                                          "print(json.dumps({'h': [ws.row_dimensions[r].height for r in (2, 3, 6)],\n"
+                                          "  'font': ws['B2'].font.name,\n"
+                                          "  'page': [p.orientation, p.fitToWidth, p.fitToHeight, p.paperSize,\n"
+                                          "           ws.sheet_properties.pageSetUpPr.fitToPage]}))\n"),
+                           {path});
+    EXPECT_EQ(o["h"], (QJsonArray{shorter, QJsonValue(), 409.5}));
+    EXPECT_EQ(o["font"], "Arial");
+    EXPECT_EQ(o["page"], (QJsonArray{"landscape", 1, 0, 9, true}));
 }

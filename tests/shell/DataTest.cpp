@@ -1,4 +1,5 @@
 #include "platform/dialogs/MsgBox.h"
+#include "platform/report/ReportData.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
@@ -39,7 +40,49 @@ protected:
     }
 };
 
+// The customers a printed report reads from the file by path, beside the shared connection.
+QStringList reportedCustomers(const QString& path)
+{
+    ReportDefinition definition;
+    QString error;
+    EXPECT_TRUE(ReportDefinition::parse(QStringLiteral("table = customer\ncolumn = custname | Customer | 1\n"),
+                                        &definition, &error))
+        << error.toStdString();
+    ReportData data;
+    EXPECT_TRUE(data.load(path, definition, SelectionFormula(), &error)) << error.toStdString();
+    QStringList names;
+    for (int r = 0; r < data.rowCount(); ++r)
+        names << data.value(r, 0).toString();
+    return names;
+}
+
 } // namespace
+
+TEST_F(Data, WriteAheadLogKeepsSavesWholeAndTheFileReadableByReports)
+{
+    EXPECT_EQ(Db::scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+    EXPECT_EQ(Db::scalar(QStringLiteral("PRAGMA synchronous")).toInt(), 1); // NORMAL
+    ASSERT_TRUE(saveCustomers({QStringLiteral("Alpha"), QStringLiteral("Beta")}));
+    Db::exec(QStringLiteral("insert into customer (custname, Address) values (?, ?)"),
+             {QStringLiteral("Gamma"), QStringLiteral("-")});
+    const QStringList committed = {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")};
+    EXPECT_EQ(reportedCustomers(dbPath()), committed);
+
+    // A save in progress is invisible to a report and does not block it; rolled back, it leaves nothing.
+    {
+        Transaction t;
+        Db::exec(QStringLiteral("insert into customer (custname, Address) values (?, ?)"),
+                 {QStringLiteral("Pending"), QStringLiteral("-")});
+        EXPECT_EQ(reportedCustomers(dbPath()), committed);
+    }
+    EXPECT_EQ(reportedCustomers(dbPath()), committed);
+
+    // The report only looked: the program writes on, and once it has closed the file holds everything.
+    ASSERT_TRUE(saveCustomers({QStringLiteral("Delta")}));
+    toCloseConnection();
+    EXPECT_FALSE(QFile::exists(dbPath() + QStringLiteral("-wal")));
+    EXPECT_EQ(reportedCustomers(dbPath()), committed + QStringList{QStringLiteral("Delta")});
+}
 
 TEST_F(Data, ProviderErrorMidSaveLeavesTheDatabaseAsItWas)
 {

@@ -190,7 +190,7 @@ TEST_F(SurveyButtons, WithoutAMailClientTheWorkbookIsStillExportedAndLogged)
     EXPECT_TRUE(QFileInfo(programFile(log[2].toString())).isFile());
 }
 
-TEST_F(SurveyButtons, NoHandOverWithoutQuestionsOrAnAddress)
+TEST_F(SurveyButtons, NoHandOverWithoutQuestionsAndNoRecipientWithoutAnAddress)
 {
     // Only the blank grid row: nothing visible happens.
     frmNewSurvey* blank = openNew(QStringLiteral("Zenith"), QStringLiteral("Zed"), d2);
@@ -199,14 +199,16 @@ TEST_F(SurveyButtons, NoHandOverWithoutQuestionsOrAnAddress)
     EXPECT_TRUE(logFiles().isEmpty());
     EXPECT_TRUE(mail->calls().isEmpty());
 
-    // A respondent whose address was never given: the workbook is logged, the reason shown, nothing handed over.
-    storeSurvey(QStringLiteral("Acme"), QStringLiteral("Dee"), d1, {QStringLiteral("Courtesy")});
-    frmNewSurvey* w = openNew(QStringLiteral("Acme"), QStringLiteral("Dee"), d1);
-    w->cmdmail->click();
-    EXPECT_EQ(logRow(QStringLiteral("Dee")).size(), 4);
-    ASSERT_EQ(MsgBox::shown().size(), 1);
-    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::OkOnly);
-    EXPECT_TRUE(mail->calls().isEmpty());
+    // Without an address, stored as Null (Dee) or as empty text (Bob): handed over alike, with no recipient.
+    for (const QString& respondent : {QStringLiteral("Dee"), QStringLiteral("Bob")}) {
+        storeSurvey(QStringLiteral("Acme"), respondent, d1, {QStringLiteral("Courtesy")});
+        openNew(QStringLiteral("Acme"), respondent, d1)->cmdmail->click();
+        EXPECT_EQ(logRow(respondent).size(), 4);
+    }
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+    ASSERT_EQ(mail->calls().size(), 2);
+    for (const QStringList& call : mail->calls())
+        EXPECT_FALSE(call.contains(QStringLiteral("--to")));
 
     // A failed hand-over is shown with its reason.
     MsgBox::clearRecords();

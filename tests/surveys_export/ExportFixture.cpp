@@ -6,8 +6,11 @@
 #include "surveys/export/SurveyExport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 void ExportFixture::SetUp()
 {
@@ -113,12 +116,31 @@ QStringList ExportFixture::messages() const
 
 QByteArray ExportFixture::python(const QString& script, const QStringList& arguments)
 {
+    return output(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + arguments);
+}
+
+QByteArray ExportFixture::output(const QString& program, const QStringList& arguments)
+{
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + arguments);
-    const bool finished = p.waitForFinished(60000);
+    p.start(program, arguments);
+    const bool finished = p.waitForFinished(120000);
     EXPECT_TRUE(finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
-        << p.readAllStandardError().toStdString();
+        << program.toStdString() << ": " << p.readAllStandardError().toStdString();
     return p.readAllStandardOutput();
+}
+
+QString ExportFixture::convertWithLibreOffice(const QString& path, const QString& format, const QString& outDir)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        return QString();
+    // A profile of its own, so that conversions running side by side do not wait for each other.
+    QTemporaryDir profile;
+    output(soffice, {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                     QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, path});
+    const QString out = QDir(outDir).filePath(QFileInfo(path).completeBaseName() + u'.' + format);
+    EXPECT_TRUE(QFileInfo::exists(out)) << out.toStdString();
+    return out;
 }
 
 QJsonObject ExportFixture::openpyxl(const QString& path)

@@ -34,6 +34,10 @@ protected:
     // "protected": bool, "password": hash, "hidden_i": bool}.
     static QJsonObject openpyxl(const QString& path);
     static QByteArray python(const QString& script, const QStringList& arguments = {});
+    // Standard output of a program that must succeed.
+    static QByteArray output(const QString& program, const QStringList& arguments);
+    // The file LibreOffice converts the workbook to ("xlsx", "pdf") in outDir; "" when it is not installed.
+    static QString convertWithLibreOffice(const QString& path, const QString& format, const QString& outDir);
 
     // The default survey: customer "Harbour Instruments", respondent "Ann Lee", 2024-03-15.
     QString m_customer = QStringLiteral("Harbour Instruments");

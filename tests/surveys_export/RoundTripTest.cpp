@@ -2,13 +2,11 @@
 
 #include "ExportFixture.h"
 
+#include "feedback/ReturnedWorkbookStore.h"
 #include "feedback/SurveyWorkbookReader.h"
 #include "platform/dialogs/MsgBox.h"
 
-#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace
@@ -56,50 +54,65 @@ protected:
 
     static void expectReturnedAnswers(const QString& path, int scored1, int scored2, int written, int unanswered)
     {
-        const QSet<QString> scoredIds = {QString::number(scored1), QString::number(scored2)};
         SurveyWorkbookReader::Content content;
         QString error;
-        ASSERT_TRUE(SurveyWorkbookReader::read(
-            path, [&](const QString& id) { return scoredIds.contains(id); }, &content, &error))
-            << error.toStdString();
-        EXPECT_EQ(content.respondentId, "12");
+        ASSERT_TRUE(SurveyWorkbookReader::read(path, &content, &error)) << error.toStdString();
+        EXPECT_EQ(content.respondentId, 12);
         EXPECT_EQ(content.surveyDate, QDate(2024, 3, 15));
         EXPECT_EQ(content.questionCount, 4);
-        EXPECT_EQ(content.surveyId, "7");
+        EXPECT_EQ(content.surveyId, 7);
         ASSERT_EQ(content.answers.size(), 4);
         const auto& a = content.answers;
-        EXPECT_EQ(a[0].questionId, QString::number(scored1));
-        EXPECT_TRUE(a[0].scored);
+        EXPECT_EQ(a[0].questionId, scored1);
         EXPECT_EQ(a[0].score, "7");
         EXPECT_EQ(a[0].weightage, "9");
-        EXPECT_EQ(a[1].questionId, QString::number(scored2));
+        EXPECT_EQ(a[1].questionId, scored2);
         EXPECT_EQ(a[1].score, "4");
         EXPECT_EQ(a[1].weightage, "10");
-        EXPECT_EQ(a[2].questionId, QString::number(written));
-        EXPECT_FALSE(a[2].scored);
+        EXPECT_EQ(a[2].questionId, written);
         EXPECT_EQ(a[2].weightage, "6");
         EXPECT_EQ(a[2].answer, "Faster replies, please & <thanks>");
         EXPECT_TRUE(a[2].hasAnswer());
-        EXPECT_EQ(a[3].questionId, QString::number(unanswered));
+        EXPECT_EQ(a[3].questionId, unanswered);
         EXPECT_EQ(a[3].weightage, "2");
         EXPECT_FALSE(a[3].hasAnswer());
     }
 
-    // LibreOffice re-saves the workbook as it would for a respondent; "" when it is not installed.
-    static QString resaveWithLibreOffice(const QString& path, const QString& outDir)
+    // The workbook through the reading road: every answer stored as the respondent gave it.
+    void expectStoredAnswers(const QString& path)
     {
-        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-        if (soffice.isEmpty())
-            return QString();
-        QTemporaryDir profile;
-        QProcess p;
-        p.start(soffice,
-                {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                 QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), outDir, path});
-        EXPECT_TRUE(p.waitForFinished(120000));
-        const QString out = QDir(outDir).filePath(QFileInfo(path).fileName());
-        EXPECT_TRUE(QFile::exists(out)) << p.readAllStandardError().toStdString();
-        return out;
+        MsgBox::clearRecords();
+        ASSERT_TRUE(ReturnedWorkbookStore().XLSWrite(path, QFileInfo(path).fileName()));
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(u'\n').toStdString();
+        const auto stored = [this](const char* table, const char* last) {
+            return value(QStringLiteral("select group_concat(questionid || '|' || respondentid || '|' || surveydate || "
+                                        "'|' || surveyid || '|' || weightage || '|' || ifnull(%2, 'NULL'), ';') "
+                                        "from (select * from %1 order by questionid)")
+                             .arg(QLatin1String(table), QLatin1String(last)))
+                .toString();
+        };
+        const QString tail = QStringLiteral("|12|2024-03-15|7|");
+        EXPECT_EQ(stored("feedbackobjective", "score"), QString::number(m_scored1) + tail + QStringLiteral("9|7;") +
+                                                            QString::number(m_scored2) + tail + QStringLiteral("10|4"));
+        EXPECT_EQ(stored("feedbackdescriptive", "Description"),
+                  QString::number(m_written) + tail + QStringLiteral("6|Faster replies, please & <thanks>;") +
+                      QString::number(m_unanswered) + tail + QStringLiteral("2|NULL"));
+    }
+
+    // A scored question made descriptive after the export: its two-row block is read as a descriptive answer with
+    // no written text, and the next block is still found.
+    void expectRetypedQuestionRead(const QString& path)
+    {
+        run(QStringLiteral("update questions set Type=0 where questionid=?"), {m_scored1});
+        ASSERT_TRUE(ReturnedWorkbookStore().XLSWrite(path, QFileInfo(path).fileName()));
+        EXPECT_EQ(value(QStringLiteral("select weightage || '|' || ifnull(Description, 'NULL') "
+                                       "from feedbackdescriptive where questionid=?"),
+                        {m_scored1}),
+                  QStringLiteral("9|NULL"));
+        EXPECT_EQ(value(QStringLiteral("select weightage || '|' || score from feedbackobjective where questionid=?"),
+                        {m_scored2}),
+                  QStringLiteral("10|4"));
+        EXPECT_EQ(value(QStringLiteral("select count(*) from feedbackdescriptive")).toInt(), 3);
     }
 
     int m_scored1 = 0;
@@ -112,16 +125,25 @@ TEST_F(RoundTripTest, FilledInByOpenpyxlAndReadBack)
 {
     const QString path = exportAndFill();
     expectReturnedAnswers(path, m_scored1, m_scored2, m_written, m_unanswered);
+    expectStoredAnswers(path);
+}
+
+TEST_F(RoundTripTest, ScoredQuestionMadeDescriptiveAfterTheExport)
+{
+    expectRetypedQuestionRead(exportAndFill());
 }
 
 TEST_F(RoundTripTest, ResavedByLibreOfficeAndReadBack)
 {
     const QString path = exportAndFill();
     QTemporaryDir out;
-    const QString resaved = resaveWithLibreOffice(path, out.path());
+    // LibreOffice re-saves the workbook as it would for a respondent.
+    const QString resaved = convertWithLibreOffice(path, QStringLiteral("xlsx"), out.path());
     if (resaved.isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
     expectReturnedAnswers(resaved, m_scored1, m_scored2, m_written, m_unanswered);
+    expectStoredAnswers(resaved);
+    expectRetypedQuestionRead(resaved);
     if (qEnvironmentVariableIsSet("QUORVANE_KEEP_FIXTURES"))
         QFile::copy(resaved, kFixtures + QStringLiteral("returned-libreoffice.xlsx"));
 }

@@ -1,4 +1,4 @@
-#include "masterdata/GridEditor.h"
+#include "platform/grid/GridEditor.h"
 
 #include "platform/grid/FlexGrid.h"
 
@@ -80,7 +80,12 @@ void GridEditor::place(int col, int row)
     // The editor belongs to this cell until it is placed again, whatever becomes current meanwhile.
     m_placedRow = m_grid->row();
     m_placedCol = m_grid->col();
-    m_editor->setText(m_grid->text());
+    const QString cellText = m_grid->text();
+    const bool unchanged = m_editor->text() == cellText;
+    m_editor->setText(cellText);
+    // Taking the cell's text is a change like typing: a cell holding what its column refuses is emptied.
+    if (unchanged && cellRule)
+        textChanged(cellText);
     m_editor->end(false);
     if (movesOver(m_placedCol)) {
         const double left = m_grid->x() * FlexGrid::TwipsPerPixel + m_grid->cellLeft() - 10;
@@ -117,8 +122,14 @@ void GridEditor::textChanged(const QString& text)
 {
     if (m_syncing)
         return;
+    const QString value = cellRule ? cellRule(m_placedRow, m_placedCol, text) : text;
     if (m_placedRow >= 1 && m_placedCol >= 1 && m_placedCol < keyColumn())
-        m_grid->setTextMatrix(m_placedRow, m_placedCol, text);
+        m_grid->setTextMatrix(m_placedRow, m_placedCol, value);
+    if (value != text) {
+        QScopedValueRollback<bool> syncing(m_syncing, true);
+        m_editor->setText(value);
+        return;
+    }
     if (rule && m_placedCol == ruleColumn) {
         const QString ruled = rule(text);
         if (ruled != text)
@@ -134,8 +145,11 @@ void GridEditor::mouseDown()
     }
     const int row = m_grid->mouseRow();
     const int col = m_grid->mouseCol();
-    if (row < 1 || row >= m_grid->rows() || col < 1 || col > m_options.lastEditable)
+    if (row < 1 || row >= m_grid->rows() || col < 1 || col > m_options.lastEditable) {
+        if (m_options.anyPressPlacesAgain)
+            place(m_grid->col(), m_grid->row());
         return;
+    }
     place(m_grid->col(), m_grid->row());
     m_editor->setFocus();
 }
@@ -184,6 +198,8 @@ bool GridEditor::keyDown(int key)
         if (row < lastRow) {
             m_grid->setCol(1);
             moveToRow(row + 1, RowMove::Enter);
+        } else if (!m_options.addsRows) {
+            return false;
         } else if (addAtEnd) {
             addAtEnd();
             placeCurrent();
@@ -211,7 +227,7 @@ bool GridEditor::keyDown(int key)
             moveToRow(row + 1, RowMove::Down);
             return true;
         }
-        if (!firstColumnFilled)
+        if (!m_options.addsRows || !firstColumnFilled)
             return false;
         m_grid->setRows(m_grid->rows() + 1);
         moveToRow(m_grid->rows() - 1, RowMove::DownAppend);
@@ -231,15 +247,25 @@ bool GridEditor::keyDown(int key)
     }
 }
 
+// Only printable characters are refused: Backspace, Tab, Enter and shortcuts keep their use.
+bool GridEditor::refusesCharacter(const QString& typed) const
+{
+    if (!m_options.digitColumns.contains(m_grid->col()))
+        return false;
+    return std::any_of(typed.cbegin(), typed.cend(),
+                       [](QChar c) { return c.isPrint() && (c < QLatin1Char('0') || c > QLatin1Char('9')); });
+}
+
 // The keys are looked at before the text box sees them; a key that moved the editor is used up by the move,
 // every other key (Esc included) goes on to the text box and, when it has no use for it, to the window.
 bool GridEditor::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_editor && event->type() == QEvent::KeyPress) {
-        int key = static_cast<QKeyEvent*>(event)->key();
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        int key = keyEvent->key();
         if (key == Qt::Key_Enter)
             key = Qt::Key_Return;
-        return keyDown(key);
+        return keyDown(key) || refusesCharacter(keyEvent->text());
     }
     return QObject::eventFilter(watched, event);
 }

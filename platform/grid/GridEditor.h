@@ -9,9 +9,9 @@
 class FlexGrid;
 class QLineEdit;
 
-// The floating text box that edits a master-data grid in place: it stands over one cell, copies every change
-// of its text back into that cell, and moves from cell to cell with Enter, the arrow keys and the mouse.
-// The grid's last column holds the record's key and is never written here.
+// The floating text box that edits a grid in place: it stands over one cell, copies every change of its text back
+// into that cell, and moves from cell to cell with Enter, the arrow keys and the mouse. The grid's last column
+// holds what the row is (a record's key, a kind) and is never written here.
 class GridEditor : public QObject
 {
     Q_OBJECT
@@ -26,6 +26,9 @@ public:
         int lastMovedOver = 1;
         bool upOnFirstRowPlacesAgain = false;
         bool enterNeedsFirstColumn = false; // Enter after the last column only when column 1 is not blank
+        bool addsRows = true;               // Enter after the last cell and Down on the last row append a row
+        bool anyPressPlacesAgain = false;   // a press off the editable cells places the editor on the current cell
+        QList<int> digitColumns;            // columns that take only the digits and Backspace from the keyboard
     };
 
     GridEditor(FlexGrid* grid, QLineEdit* editor, const Options& options, QObject* parent = nullptr);
@@ -59,6 +62,9 @@ public:
     // Rewrites the text typed into one column (the question type).
     int ruleColumn = -1;
     std::function<QString(const QString&)> rule;
+    // Asked before the placed cell is written, on every change and when the editor takes a cell's text: what the
+    // cell and the editor are to hold (the typed text, "" to refuse it, the cell's own text to undo the change).
+    std::function<QString(int row, int col, const QString& typed)> cellRule;
 
     static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
 
@@ -69,6 +75,7 @@ private:
     void textChanged(const QString& text);
     void mouseDown();
     bool keyDown(int key);
+    bool refusesCharacter(const QString& typed) const;
     void placeCurrent();
     void moveToRow(int row, RowMove why);
     bool movesOver(int col) const;
