@@ -2,15 +2,22 @@
 
 #include "shell_windows/MainWindowFixture.h"
 
+#include "analysis/frmImprovementPlan.h"
+#include "feedback/AnswerTables.h"
 #include "platform/desktop/Desktop.h"
 #include "platform/report/ReportControl.h"
 #include "shell/Progress.h"
 
 #include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 
 // The main window with its report control in test mode, and answers and actions stored as the program stores them.
 class ReportWindowsFixture : public MainWindowFixture
@@ -59,25 +66,31 @@ protected:
         run(QStringLiteral("insert into survey (sdate, custid) values (?, ?)"), {date.toString(Qt::ISODate), custid});
     }
 
+    // Answers stored as the feedback window and the workbook readers store them.
     void scored(int respid, int questionid, const QDate& date, const QVariant& weightage, const QVariant& score)
     {
-        run(QStringLiteral("insert into feedbackobjective (respondentid, questionid, surveydate, weightage, score) "
-                           "values (?, ?, ?, ?, ?)"),
-            {respid, questionid, date.toString(Qt::ISODate), weightage, score});
+        AnswerTables::write(true, 0, {respid, questionid, date}, 0, weightage, score);
     }
 
     void written(int respid, int questionid, const QDate& date, const QVariant& weightage, const QVariant& text)
     {
-        run(QStringLiteral("insert into feedbackdescriptive (respondentid, questionid, surveydate, weightage, "
-                           "Description) values (?, ?, ?, ?, ?)"),
-            {respid, questionid, date.toString(Qt::ISODate), weightage, text});
+        AnswerTables::write(false, 0, {respid, questionid, date}, 0, weightage, text);
     }
 
-    void action(int custid, const QString& text, const QDate& date, bool complete)
+    // An action saved through the improvement-tracking window, for that customer alone.
+    void action(const QString& customerName, const QString& text, const QDate& date, bool complete)
     {
-        run(QStringLiteral("insert into actionplan (customerid, Action, \"Date\", targetdate, Status) "
-                           "values (?, ?, ?, ?, ?)"),
-            {custid, text, date.toString(Qt::ISODate), date.addMonths(1).toString(Qt::ISODate), complete ? 1 : 0});
+        main()->mnuImprovementPlan->trigger();
+        auto* w = main()->child<frmImprovementPlan>();
+        w->lstCusName->clearSelection();
+        const QList<QListWidgetItem*> items = w->lstCusName->findItems(customerName, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        items.first()->setSelected(true);
+        w->dtdate->setDate(date);
+        w->dttargetDate->setDate(date.addMonths(1));
+        w->txtDescription->setText(text);
+        (complete ? w->opnComplete : w->opnNotComplete)->click();
+        w->cmdSave->click();
     }
 
     // Rows of a report table as text, fields joined by "|", an empty field for Null.

@@ -34,9 +34,9 @@ TEST_F(SatisfactionOverview, ReportsEveryAnswerAndActionOfTheRangeIncludingBothE
     written(ann, remarks, last, 0, QStringLiteral("Weighted 0, still reported"));
     written(bob, change, first, 4, QVariant());
     written(ann, change, last.addDays(1), 4, QStringLiteral("After the range"));
-    action(north, QStringLiteral("Send invoices monthly"), first, true);
-    action(north, QStringLiteral("Train the drivers"), last, false);
-    action(north, QStringLiteral("Too late"), last.addDays(1), false);
+    action(QStringLiteral("North Works"), QStringLiteral("Send invoices monthly"), first, true);
+    action(QStringLiteral("North Works"), QStringLiteral("Train the drivers"), last, false);
+    action(QStringLiteral("North Works"), QStringLiteral("Too late"), last.addDays(1), false);
 
     Desktop::setToday(last);
     main()->mnuSatisfactionOverviewAnalysis->trigger();
