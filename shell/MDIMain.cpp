@@ -316,6 +316,8 @@ void MDIMain::connectHandlers()
     wire(mnucomplete, &MDIMain::mnucomplete_Click);
     wire(mnunotcomplete, &MDIMain::mnunotcomplete_Click);
     btnmImprovement->setEnabled(true);
+    // "&New/Edit Survey" starts where Define Survey > New Survey does.
+    btnmQuestion->setEnabled(true);
 
     for (QAction* button : {btnCustomer, btnClose, btnTerminate})
         connect(button, &QAction::triggered, this, [this, button] { tlbHold_ButtonClick(button->data().toString()); });
@@ -538,13 +540,15 @@ void MDIMain::tlbHold_ButtonClick(const QString& key)
 
 void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
 {
-    // "Question" has no effect; no window is unloaded first.
+    // No window is unloaded first.
     setBusy(true);
     setStatusText(openingFormText);
     if (key == QLatin1String("Customer"))
         showCustomerWindow();
     else if (key == QLatin1String("Parameter"))
         showParameterWindow();
+    else if (key == QLatin1String("Question"))
+        showChild<frmSelectSurvey>();
     else if (key == QLatin1String("ObjAndDesc"))
         showChild<frmFeedBackObj>();
     else if (key == QLatin1String("Improvement"))
