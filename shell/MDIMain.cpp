@@ -1,5 +1,8 @@
 #include "shell/MDIMain.h"
 
+#include "analysis/frmDateToDate.h"
+#include "analysis/frmDtoDActionPlan.h"
+#include "analysis/frmDtoDSatisfactionOverview.h"
 #include "analysis/frmImprovementPlan.h"
 #include "analysis/frmPerformanceMatrix.h"
 #include "analysis/frmSatisfactionIndex.h"
@@ -291,6 +294,10 @@ void MDIMain::connectHandlers()
     wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
     wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
     wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
+    wire(mnuSurveyResponseAnalysis, &MDIMain::mnuSurveyResponseAnalysis_Click);
+    // Stays hidden; a trigger from code still opens its window.
+    wire(mnuSatisfactionOverviewAnalysis, &MDIMain::mnuSatisfactionOverviewAnalysis_Click);
+    wire(mnuImprovementPlanAnalysis, &MDIMain::mnuImprovementPlanAnalysis_Click);
     wire(mnuObjective, &MDIMain::mnuObjective_Click);
     wire(mnuReadMultipleFiles, &MDIMain::mnuReadMultipleFiles_Click);
     mnuSatisfactionIndex->setEnabled(true);
@@ -309,6 +316,8 @@ void MDIMain::connectHandlers()
     wire(mnucomplete, &MDIMain::mnucomplete_Click);
     wire(mnunotcomplete, &MDIMain::mnunotcomplete_Click);
     btnmImprovement->setEnabled(true);
+    // "&New/Edit Survey" starts where Define Survey > New Survey does.
+    btnmQuestion->setEnabled(true);
 
     for (QAction* button : {btnCustomer, btnClose, btnTerminate})
         connect(button, &QAction::triggered, this, [this, button] { tlbHold_ButtonClick(button->data().toString()); });
@@ -415,6 +424,21 @@ void MDIMain::mnuEmailSurveys_Click()
     opening(true, [this] { showChild<frmLogDetails>(); });
 }
 
+void MDIMain::mnuSurveyResponseAnalysis_Click()
+{
+    opening(true, [this] { showChild<frmDateToDate>(); });
+}
+
+void MDIMain::mnuSatisfactionOverviewAnalysis_Click()
+{
+    opening(true, [this] { showChild<frmDtoDSatisfactionOverview>(); });
+}
+
+void MDIMain::mnuImprovementPlanAnalysis_Click()
+{
+    opening(false, [this] { showChild<frmDtoDActionPlan>(); });
+}
+
 void MDIMain::mnuObjective_Click()
 {
     opening(true, [this] {
@@ -516,13 +540,15 @@ void MDIMain::tlbHold_ButtonClick(const QString& key)
 
 void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
 {
-    // "Question" has no effect; no window is unloaded first.
+    // No window is unloaded first.
     setBusy(true);
     setStatusText(openingFormText);
     if (key == QLatin1String("Customer"))
         showCustomerWindow();
     else if (key == QLatin1String("Parameter"))
         showParameterWindow();
+    else if (key == QLatin1String("Question"))
+        showChild<frmSelectSurvey>();
     else if (key == QLatin1String("ObjAndDesc"))
         showChild<frmFeedBackObj>();
     else if (key == QLatin1String("Improvement"))

@@ -119,6 +119,9 @@ public:
     void mnuNewSurvey_Click();
     void mnuEditSurvey_Click();
     void mnuEmailSurveys_Click();
+    void mnuSurveyResponseAnalysis_Click();
+    void mnuSatisfactionOverviewAnalysis_Click();
+    void mnuImprovementPlanAnalysis_Click();
     void mnuObjective_Click();
     void mnuReadMultipleFiles_Click();
     void mnuExit_Click();

@@ -1,0 +1,78 @@
+#include "analysis/ReportWindows.h"
+
+#include "platform/report/ReportControl.h"
+#include "platform/report/ValueFormat.h"
+#include "shell/Db.h"
+#include "shell/MDIMain.h"
+#include "shell/Progress.h"
+#include "shell/ProviderError.h"
+#include "shell/gblGlobal.h"
+#include "surveys/SurveyLists.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+
+namespace ReportWindows
+{
+
+void toFillCustomerList(QComboBox* list)
+{
+    QStringList names;
+    try {
+        toTestConnection();
+        QSqlQuery q = Db::exec(QStringLiteral("select custname from customer order by rowid"));
+        while (q.next())
+            names << q.value(0).toString();
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+    }
+    SurveyLists::refill(list, names);
+}
+
+void generating(const QComboBox* customers, const std::function<void()>& steps)
+{
+    Progress::setBusy(true);
+    if (customers->count() > 0) {
+        Progress::setText(QStringLiteral("Generating Report....."));
+        steps();
+    }
+    Progress::setText(QString());
+    Progress::setBusy(false);
+}
+
+QDateEdit* makeDatePicker(QWidget* parent, const char* name)
+{
+    auto* picker = new QDateEdit(parent);
+    picker->setObjectName(QLatin1String(name));
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(ValueFormat::shortDateFormat());
+    return picker;
+}
+
+QString formulaText(const QString& text)
+{
+    const QChar quote = text.contains(QLatin1Char('\'')) ? QLatin1Char('"') : QLatin1Char('\'');
+    return quote + text + quote;
+}
+
+bool printReport(const QString& reportFileName, const QString& windowTitle, const QString& selectionFormula)
+{
+    MDIMain* main = mdiMain();
+    if (!main)
+        return false;
+    ReportControl* report = main->crpReport;
+    report->setPassword(QLatin1Char('\n') + QLatin1String(kDatabasePassword));
+    // The file the shared connection has open, where the report table was just filled.
+    report->setDataFile(0, gDatabasePath);
+    report->setReportFileName(programFile(reportFileName));
+    report->setFormula(0, QStringLiteral("CompanyName='") + gCompanyName + QLatin1Char('\''));
+    if (!selectionFormula.isEmpty())
+        report->setSelectionFormula(selectionFormula);
+    report->setWindowTitle(windowTitle);
+    report->setWindowState(ReportControl::Maximized);
+    const bool shown = report->setAction(1);
+    report->setSelectionFormula(QString());
+    return shown;
+}
+
+} // namespace ReportWindows
