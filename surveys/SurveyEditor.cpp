@@ -202,6 +202,16 @@ QList<SurveyStore::Question> SurveyEditor::gridQuestions() const
     return list;
 }
 
+SurveyKey SurveyEditor::survey() const
+{
+    return SurveyKey{customerName(), respondentName(), surveyDate(), respondentId()};
+}
+
+int SurveyEditor::storedRespondentId(int custid) const
+{
+    return SurveyStore::respondentId(custid, survey());
+}
+
 QString SurveyEditor::toGetSurveyID(const QDate& date, const QString& customer)
 {
     try {
@@ -221,8 +231,7 @@ void SurveyEditor::toRefreshGrid()
     try {
         toTestConnection();
         QList<SurveyStore::Question> list;
-        const SurveyStore::Lookup found =
-            SurveyStore::findSurveyQuestions(customerName(), respondentName(), surveyDate(), &list);
+        const SurveyStore::Lookup found = SurveyStore::findSurveyQuestions(survey(), &list);
         if (found == SurveyStore::Lookup::Missing)
             setBlankGrid();
         if (found != SurveyStore::Lookup::Found)
@@ -269,7 +278,7 @@ void SurveyEditor::toSaveParamAndQuest()
             return;
         Transaction t;
         const int surveyid = SurveyStore::ensureSurvey(date, custid);
-        const int respid = SurveyStore::respondentId(custid, respondentName());
+        const int respid = storedRespondentId(custid);
         if (respid != 0)
             SurveyStore::storeQuestions(respid, surveyid, gridQuestions());
         t.commit();
@@ -297,7 +306,7 @@ bool SurveyEditor::surveyCanTakeQuestions()
     try {
         toTestConnection();
         const int custid = toGetCustomerID(customerName());
-        return surveyDate().isValid() && SurveyStore::respondentId(custid, respondentName()) != 0;
+        return surveyDate().isValid() && storedRespondentId(custid) != 0;
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
         return false;
@@ -408,7 +417,7 @@ void SurveyEditor::moveRow(int step)
     try {
         toTestConnection();
         const int custid = toGetCustomerID(customerName());
-        const int respid = SurveyStore::respondentId(custid, respondentName());
+        const int respid = storedRespondentId(custid);
         const int surveyid = SurveyStore::surveyId(surveyDate(), custid);
         if (respid == 0 || surveyid == 0)
             return;

@@ -75,10 +75,13 @@ public:
     void grdParamAndQuest_OLEDragDrop();
     void grdParamAndQuest_DblClick();
 
-    // The survey on show.
+    // The survey on show. Its respondent is the one of respondentId (0 when none is known): two respondents of
+    // one customer may share a name.
     virtual QString customerName() const = 0;
     virtual QString respondentName() const = 0;
+    virtual int respondentId() const = 0;
     virtual QDate surveyDate() const = 0;
+    SurveyKey survey() const;
 
 protected:
     explicit SurveyEditor(QWidget* parent = nullptr);
@@ -91,6 +94,8 @@ protected:
     void BuildNode(QTreeWidgetItem* parameterItem, const QList<SurveyStore::CatalogueQuestion>& questions);
     void setBlankGrid();
     QList<SurveyStore::Question> gridQuestions() const;
+    // The stored id of the respondent on show, 0 when there is none (throws ProviderError).
+    int storedRespondentId(int custid) const;
 
     // Where the windows differ.
     virtual bool toRefreshGridPrecheck() { return true; }

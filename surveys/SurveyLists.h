@@ -1,5 +1,7 @@
 #pragma once
 
+#include "surveys/SurveyStore.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -17,8 +19,14 @@ QString selectedText(const QListWidget* list);
 // Date lists keep each entry's date beside its text, so no date is read back from text.
 QDate selectedDate(const QListWidget* list);
 
-// Refills a customer list with nothing chosen.
+// Respondent lists keep each entry's id beside its name, so no respondent is found again by a name that two
+// may share. 0 when nothing is selected.
+int selectedId(const QListWidget* list);
+// Selects the entry of that id, or, for id 0, the first entry of that name. False when there is none.
+bool selectRespondent(QListWidget* list, const QString& name, int id);
+
+// Refills a customer list, or a respondent list, with nothing chosen.
 void refill(QComboBox* list, const QStringList& names);
-void refill(QListWidget* list, const QStringList& names);
+void refill(QListWidget* list, const QList<SurveyStore::Respondent>& respondents);
 
 } // namespace SurveyLists

@@ -36,9 +36,14 @@ QStringList SurveyStore::customersWithSurveys()
     return firstColumn(QStringLiteral("select distinct custname from existingsurvey"));
 }
 
-QStringList SurveyStore::respondentsOf(const QString& customer)
+QList<SurveyStore::Respondent> SurveyStore::respondentsOf(const QString& customer)
 {
-    return firstColumn(QStringLiteral("select respondentname from custresp where custname=?"), {customer});
+    QSqlQuery q =
+        Db::exec(QStringLiteral("select respondentname, respondentid from custresp where custname=?"), {customer});
+    QList<Respondent> list;
+    while (q.next())
+        list << Respondent{q.value(0).toString(), q.value(1).toInt()};
+    return list;
 }
 
 int SurveyStore::respondentId(int custid, const QString& respondent)
@@ -48,6 +53,19 @@ int SurveyStore::respondentId(int custid, const QString& respondent)
     return intOrZero(Db::scalar(
         QStringLiteral("select respondentid from custresp where custid=? and respondentname=? order by respondentid"),
         {custid, respondent}));
+}
+
+int SurveyStore::respondentId(int custid, const SurveyKey& survey)
+{
+    if (survey.respondentId == 0)
+        return respondentId(custid, survey.respondent);
+    if (custid == 0)
+        return 0;
+    // The name must still be the one shown: a respondent renamed meanwhile is not silently taken.
+    return intOrZero(
+        Db::scalar(QStringLiteral("select respondentid from custresp where respondentid=? and custid=? and "
+                                  "respondentname=?"),
+                   {survey.respondentId, custid, survey.respondent}));
 }
 
 int SurveyStore::surveyId(const QDate& date, int custid)
@@ -69,10 +87,10 @@ QList<QDate> SurveyStore::surveyDates(int custid, int respid)
     return dates;
 }
 
-bool SurveyStore::surveyExists(const QDate& date, const QString& customer, const QString& respondent)
+bool SurveyStore::surveyExists(const QDate& date, int custid, int respid)
 {
-    return Db::exists(QStringLiteral("select 1 from existingsurvey where sdate=? and custname=? and respondentname=?"),
-                      {date, customer, respondent});
+    return Db::exists(QStringLiteral("select 1 from existingsurvey where sdate=? and custid=? and respondentid=?"),
+                      {date, custid, respid});
 }
 
 QList<SurveyStore::CatalogueParameter> SurveyStore::catalogue()
@@ -97,16 +115,15 @@ QList<SurveyStore::CatalogueParameter> SurveyStore::catalogue()
     return list;
 }
 
-SurveyStore::Lookup SurveyStore::findSurveyQuestions(const QString& customer, const QString& respondent,
-                                                     const QDate& date, QList<Question>* questions)
+SurveyStore::Lookup SurveyStore::findSurveyQuestions(const SurveyKey& survey, QList<Question>* questions)
 {
-    const int custid = toGetCustomerID(customer);
-    const int surveyid = surveyId(date, custid);
+    const int custid = toGetCustomerID(survey.customer);
+    const int surveyid = surveyId(survey.date, custid);
     if (surveyid == 0)
         return Lookup::Missing;
-    if (respondent.isEmpty())
+    if (survey.respondent.isEmpty())
         return Lookup::NoRespondent;
-    const int respid = respondentId(custid, respondent);
+    const int respid = respondentId(custid, survey);
     if (respid == 0)
         return Lookup::Missing;
     *questions = surveyQuestions(respid, surveyid);

@@ -21,14 +21,24 @@ public:
         bool operator==(const Question&) const = default;
     };
 
+    // A respondent as the lists show it: two respondents of one customer may share a name, never an id.
+    struct Respondent {
+        QString name;
+        int id = 0;
+    };
+
     // Names and look-ups; 0 or an invalid date stand for "none".
     static QStringList customers();
     static QStringList customersWithSurveys();
-    static QStringList respondentsOf(const QString& customer);
+    static QList<Respondent> respondentsOf(const QString& customer);
+    // The first respondent of that name.
     static int respondentId(int custid, const QString& respondent);
+    // The survey's respondent: by its id while that is still one of the customer's respondents under the
+    // survey's name, by the name alone when the survey carries no id.
+    static int respondentId(int custid, const SurveyKey& survey);
     static int surveyId(const QDate& date, int custid);
     static QList<QDate> surveyDates(int custid, int respid);
-    static bool surveyExists(const QDate& date, const QString& customer, const QString& respondent);
+    static bool surveyExists(const QDate& date, int custid, int respid);
 
     // The catalogue for the tree: each parameter name once, with its questions (each once) and their kind.
     struct CatalogueQuestion {
@@ -46,8 +56,7 @@ public:
     // The survey named by customer, respondent and date: Missing when no such survey or respondent exists,
     // NoRespondent when no respondent is named (what a window shows then stays as it is).
     enum class Lookup { Found, Missing, NoRespondent };
-    static Lookup findSurveyQuestions(const QString& customer, const QString& respondent, const QDate& date,
-                                      QList<Question>* questions);
+    static Lookup findSurveyQuestions(const SurveyKey& survey, QList<Question>* questions);
 
     // Creates the survey row of customer and date when it is missing; returns its id (0 for no customer).
     static int ensureSurvey(const QDate& date, int custid);

@@ -75,6 +75,11 @@ QString frmEditExistingSurvey::respondentName() const
     return SurveyLists::selectedText(lstRespondent);
 }
 
+int frmEditExistingSurvey::respondentId() const
+{
+    return SurveyLists::selectedId(lstRespondent);
+}
+
 QDate frmEditExistingSurvey::surveyDate() const
 {
     return SurveyLists::selectedDate(lstSurvetDates);
@@ -134,8 +139,7 @@ void frmEditExistingSurvey::toFillSurveyDateList()
     try {
         toTestConnection();
         const int custid = toGetCustomerID(customerName());
-        const int respid = SurveyStore::respondentId(custid, respondentName());
-        const QList<QDate> dates = SurveyStore::surveyDates(custid, respid);
+        const QList<QDate> dates = SurveyStore::surveyDates(custid, storedRespondentId(custid));
         const QSignalBlocker blocker(lstSurvetDates);
         lstSurvetDates->clear();
         for (const QDate& d : dates) {
@@ -189,7 +193,10 @@ QString frmEditExistingSurvey::toGetRespondentID(const QString& name)
 {
     try {
         toTestConnection();
-        const int id = SurveyStore::respondentId(toGetCustomerID(customerName()), name);
+        // The selected respondent is taken by its entry's id; another name by the name.
+        const SurveyKey respondent =
+            name == respondentName() ? survey() : SurveyKey{customerName(), name, surveyDate()};
+        const int id = SurveyStore::respondentId(toGetCustomerID(customerName()), respondent);
         return id == 0 ? QString() : QString::number(id);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
@@ -212,7 +219,7 @@ void frmEditExistingSurvey::cmdCopy_Click()
                      MsgBox::Critical, QLatin1String(kTitle));
     } else if (!respondentName().isEmpty() && surveyDate().isValid()) {
         gPasteForNewSurvey = false;
-        frmPasteSurvey paste({customerName(), respondentName(), surveyDate()}, this, this);
+        frmPasteSurvey paste(survey(), this, this);
         Progress::setBusy(false);
         SurveyWindows::runPaste(paste);
     }
@@ -258,11 +265,11 @@ void frmEditExistingSurvey::lstSurvetDates_KeyDown(int key)
 
 void frmEditExistingSurvey::toDeleteSurvey()
 {
-    const SurveyKey key{customerName(), respondentName(), surveyDate()};
+    const SurveyKey key = survey();
     try {
         toTestConnection();
         const int custid = toGetCustomerID(key.customer);
-        const int respid = SurveyStore::respondentId(custid, key.respondent);
+        const int respid = SurveyStore::respondentId(custid, key);
         if (respid == 0 || !key.date.isValid())
             throw SurveyStore::notFound(QStringLiteral("to delete"), key, QStringLiteral("Nothing was deleted."));
         Transaction t;
@@ -285,7 +292,7 @@ QString frmEditExistingSurvey::toGetLogFileName()
 {
     try {
         toTestConnection();
-        const int respid = SurveyStore::respondentId(toGetCustomerID(customerName()), respondentName());
+        const int respid = storedRespondentId(toGetCustomerID(customerName()));
         const QVariant name = Db::scalar(
             QStringLiteral("select xlsfilename from log where custname=? and respid=? and sdate=? order by rowid"),
             {customerName(), respid, surveyDate()});

@@ -41,6 +41,7 @@ public:
 
     QString customerName() const override;
     QString respondentName() const override;
+    int respondentId() const override;
     QDate surveyDate() const override;
 
 protected:

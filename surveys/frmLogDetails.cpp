@@ -168,8 +168,8 @@ void frmLogDetails::toFillListView()
     lsvDtls->clear();
     try {
         toTestConnection();
-        QSqlQuery q = Db::exec(QStringLiteral("select xlsfilename, sdate, respname, Status from log where custname=? "
-                                              "order by rowid"),
+        QSqlQuery q = Db::exec(QStringLiteral("select xlsfilename, sdate, respname, Status, respid from log "
+                                              "where custname=? order by rowid"),
                                {customerName()});
         while (q.next()) {
             const QVariant date = q.value(1);
@@ -181,6 +181,8 @@ void frmLogDetails::toFillListView()
             row->setText(2, q.value(2).toString());
             row->setText(3, status.isNull() ? QString()
                                             : (status.toInt() != 0 ? QStringLiteral("Yes") : QStringLiteral("No")));
+            // The row's own respondent: two respondents of one customer may share the listed name.
+            row->setData(0, Qt::UserRole, q.value(4).isNull() ? 0 : q.value(4).toInt());
         }
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e, QStringLiteral("Error :"));
@@ -237,7 +239,7 @@ bool frmLogDetails::mailRow(const QTreeWidgetItem* row)
         message.attachment = programFile(fileName);
     else if (!locateForMail(fileName, &message.attachment))
         return false;
-    message.recipient = toGetRespondentEmail(row->text(2), customerName());
+    message.recipient = toGetRespondentEmail(row->text(2), customerName(), row->data(0, Qt::UserRole).toInt());
     if (message.recipient.isEmpty())
         message.recipient = QStringLiteral("No email address found");
 
@@ -272,9 +274,10 @@ bool frmLogDetails::toCheckFileExists(const QString& name) const
     return plainFileName(name) && QFileInfo(programFile(name)).isFile();
 }
 
-QString frmLogDetails::toGetRespondentEmail(const QString& respondentName, const QString& customerName)
+QString frmLogDetails::toGetRespondentEmail(const QString& respondentName, const QString& customerName,
+                                            int respondentId)
 {
-    return DistributionStore::toGetRespondentEmail(respondentName, customerName).toString();
+    return DistributionStore::toGetRespondentEmail(respondentName, customerName, respondentId).toString();
 }
 
 // Standard message -------------------------------------------------------------------------------------------------

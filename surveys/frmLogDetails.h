@@ -48,7 +48,8 @@ public:
     void cmdmail_Click();
     void sendmail();
     bool toCheckFileExists(const QString& name) const;
-    QString toGetRespondentEmail(const QString& respondentName, const QString& customerName);
+    // respondentId, when not 0, picks the respondent among those of that name.
+    QString toGetRespondentEmail(const QString& respondentName, const QString& customerName, int respondentId = 0);
     bool toCheckMapiKey();
 
     void cmdStandardMessage_Click();

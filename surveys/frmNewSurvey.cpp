@@ -58,8 +58,7 @@ void frmNewSurvey::showSurvey()
 
 void frmNewSurvey::toLoadSurvey(const SurveyKey& survey)
 {
-    const bool other = survey.customer != m_survey.customer || survey.respondent != m_survey.respondent ||
-                       survey.date != m_survey.date;
+    const bool other = survey != m_survey;
     m_survey = survey;
     showSurvey();
     if (other)
@@ -70,7 +69,7 @@ QString frmNewSurvey::toGetRespondentID()
 {
     try {
         toTestConnection();
-        const int id = SurveyStore::respondentId(toGetCustomerID(m_survey.customer), m_survey.respondent);
+        const int id = storedRespondentId(toGetCustomerID(m_survey.customer));
         return id == 0 ? QString() : QString::number(id);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);

@@ -24,13 +24,13 @@ public:
 
     // Names the survey on show; a survey other than the one shown is reloaded from the database.
     void toLoadSurvey(const SurveyKey& survey);
-    SurveyKey survey() const { return m_survey; }
 
     QString toGetRespondentID();
     void cmdCopy_Click() override;
 
     QString customerName() const override { return m_survey.customer; }
     QString respondentName() const override { return m_survey.respondent; }
+    int respondentId() const override { return m_survey.respondentId; }
     QDate surveyDate() const override { return m_survey.date; }
 
 protected:

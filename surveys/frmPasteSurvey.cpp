@@ -112,6 +112,11 @@ QDate frmPasteSurvey::sourceDate() const
     return SurveyLists::selectedDate(lstSurvetDates);
 }
 
+SurveyKey frmPasteSurvey::sourceSurvey() const
+{
+    return SurveyKey{sourceCustomer(), sourceRespondent(), sourceDate(), SurveyLists::selectedId(lstRespondent)};
+}
+
 void frmPasteSurvey::toFillCustomerList()
 {
     try {
@@ -155,7 +160,7 @@ void frmPasteSurvey::toFillSurveyDateList()
     try {
         toTestConnection();
         const int custid = toGetCustomerID(sourceCustomer());
-        const int respid = SurveyStore::respondentId(custid, sourceRespondent());
+        const int respid = SurveyStore::respondentId(custid, sourceSurvey());
         // The comparison is of the name alone, as the chooser hands it over.
         const bool own = !selRespondent.isEmpty() && sourceRespondent() == selRespondent;
         const QSignalBlocker blocker(lstSurvetDates);
@@ -196,8 +201,7 @@ void frmPasteSurvey::toRefreshGrid()
     try {
         toTestConnection();
         QList<SurveyStore::Question> list;
-        const SurveyStore::Lookup found =
-            SurveyStore::findSurveyQuestions(sourceCustomer(), sourceRespondent(), sourceDate(), &list);
+        const SurveyStore::Lookup found = SurveyStore::findSurveyQuestions(sourceSurvey(), &list);
         if (found == SurveyStore::Lookup::Missing)
             setBlankGrid();
         if (found != SurveyStore::Lookup::Found)
@@ -238,16 +242,16 @@ bool frmPasteSurvey::toPasteInOneTransaction()
     try {
         toTestConnection();
         const int targetCustid = toGetCustomerID(m_target.customer);
-        const int targetRespid = SurveyStore::respondentId(targetCustid, m_target.respondent);
-        const int sourceCustid = toGetCustomerID(sourceCustomer());
-        const int sourceRespid = SurveyStore::respondentId(sourceCustid, sourceRespondent());
-        const int sourceSurveyid = SurveyStore::surveyId(sourceDate(), sourceCustid);
+        const int targetRespid = SurveyStore::respondentId(targetCustid, m_target);
+        const SurveyKey source = sourceSurvey();
+        const int sourceCustid = toGetCustomerID(source.customer);
+        const int sourceRespid = SurveyStore::respondentId(sourceCustid, source);
+        const int sourceSurveyid = SurveyStore::surveyId(source.date, sourceCustid);
         const QString nothing = QStringLiteral("Nothing was imported.");
         if (targetRespid == 0 || !m_target.date.isValid())
             throw SurveyStore::notFound(QStringLiteral("to import into"), m_target, nothing);
         if (sourceRespid == 0 || sourceSurveyid == 0)
-            throw SurveyStore::notFound(QStringLiteral("to import from"),
-                                        {sourceCustomer(), sourceRespondent(), sourceDate()}, nothing);
+            throw SurveyStore::notFound(QStringLiteral("to import from"), source, nothing);
         Transaction t;
         toSaveTheCopyDetails(targetCustid, targetRespid, sourceSurveyid);
         toPasteCopyDetails(sourceRespid, sourceSurveyid);

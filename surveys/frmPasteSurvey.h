@@ -19,7 +19,8 @@ class frmPasteSurvey : public QDialog
     Q_OBJECT
 
 public:
-    // target: the survey the questions go into; opener: the window to hand back to.
+    // target: the survey the questions go into (its respondent by id when it carries one); opener: the window to
+    // hand back to.
     frmPasteSurvey(const SurveyKey& target, QWidget* opener, QWidget* parent = nullptr);
     ~frmPasteSurvey() override;
 
@@ -57,6 +58,7 @@ private:
     QString sourceCustomer() const;
     QString sourceRespondent() const;
     QDate sourceDate() const;
+    SurveyKey sourceSurvey() const;
     void setBlankGrid();
     bool toPasteInOneTransaction();
     void toSaveTheCopyDetails(int targetCustid, int targetRespid, int sourceSurveyid);

@@ -94,9 +94,7 @@ void frmSelectSurvey::toFillRespondentList()
 {
     try {
         toTestConnection();
-        const QStringList names = SurveyStore::respondentsOf(cmbCustomer->currentText());
-        lstRespondent->clear();
-        lstRespondent->addItems(names);
+        SurveyLists::refill(lstRespondent, SurveyStore::respondentsOf(cmbCustomer->currentText()));
         if (lstRespondent->count() > 0)
             lstRespondent->setCurrentRow(0);
     } catch (const ProviderError& e) {
@@ -110,12 +108,15 @@ void frmSelectSurvey::cmbCustomer_Click()
         toFillRespondentList();
 }
 
-bool frmSelectSurvey::toCheckSurveyExists(const QDate& date, const QString& customer, const QString& respondent)
+bool frmSelectSurvey::toCheckSurveyExists(const QDate& date, const QString& customer, const QString& respondent,
+                                          int respondentId)
 {
     // True when there is NO such survey.
     try {
         toTestConnection();
-        return !SurveyStore::surveyExists(date, customer, respondent);
+        const int custid = toGetCustomerID(customer);
+        const int respid = SurveyStore::respondentId(custid, SurveyKey{customer, respondent, date, respondentId});
+        return !SurveyStore::surveyExists(date, custid, respid);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
         return false;
@@ -127,8 +128,10 @@ SurveyKey frmSelectSurvey::selection() const
     SurveyKey key;
     if (cmbCustomer->currentIndex() >= 0)
         key.customer = cmbCustomer->itemText(cmbCustomer->currentIndex());
-    if (QListWidgetItem* item = lstRespondent->currentItem())
+    if (QListWidgetItem* item = lstRespondent->currentItem()) {
         key.respondent = item->text();
+        key.respondentId = item->data(Qt::UserRole).toInt();
+    }
     key.date = dtSDate->date();
     return key;
 }
@@ -145,9 +148,7 @@ void frmSelectSurvey::toSelectSurvey(const SurveyKey& survey)
             break;
         }
     }
-    const QList<QListWidgetItem*> found = lstRespondent->findItems(survey.respondent, Qt::MatchExactly);
-    if (!found.isEmpty())
-        lstRespondent->setCurrentItem(found.first());
+    SurveyLists::selectRespondent(lstRespondent, survey.respondent, survey.respondentId);
     dtSDate->setDate(survey.date);
 }
 
@@ -169,7 +170,7 @@ void frmSelectSurvey::cmdBlankSurvey_Click()
         if (reload)
             window->toRefreshGrid();
     };
-    if (toCheckSurveyExists(survey.date, survey.customer, survey.respondent)) {
+    if (toCheckSurveyExists(survey.date, survey.customer, survey.respondent, survey.respondentId)) {
         open(QStringLiteral("New Survey"), false);
     } else if (gPastePending) {
         open(QString(), true);

@@ -33,7 +33,9 @@ public:
 
     void toFillCustomerList();
     void toFillRespondentList();
-    bool toCheckSurveyExists(const QDate& date, const QString& customer, const QString& respondent);
+    // respondentId picks the respondent when it is not 0: two respondents of one customer may share a name.
+    bool toCheckSurveyExists(const QDate& date, const QString& customer, const QString& respondent,
+                             int respondentId = 0);
 
     void cmbCustomer_Click();
     void cmdBlankSurvey_Click();
@@ -43,7 +45,8 @@ public:
 
     // The survey selected at this moment ("" for a list without a selection).
     SurveyKey selection() const;
-    // Selects a survey's customer (its first entry equal but for surrounding blanks), respondent and date.
+    // Selects a survey's customer (its first entry equal but for surrounding blanks), respondent (by its id when
+    // the survey carries one) and date.
     void toSelectSurvey(const SurveyKey& survey);
 
 protected:

@@ -3,6 +3,7 @@
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
+#include "surveys/SurveyStore.h"
 
 QString DistributionStore::toGetStandardMessage(const QString& customerName)
 {
@@ -41,14 +42,16 @@ void DistributionStore::toWriteStandardMessage(const QString& customerName, cons
     }
 }
 
-QVariant DistributionStore::toGetRespondentEmail(const QString& respondentName, const QString& customerName)
+QVariant DistributionStore::toGetRespondentEmail(const QString& respondentName, const QString& customerName,
+                                                 int respondentId)
 {
     try {
         toTestConnection();
+        const int respid = SurveyStore::respondentId(toGetCustomerID(customerName),
+                                                     SurveyKey{customerName, respondentName, QDate(), respondentId});
         // Older rows may hold Null where newer ones hold empty text: both mean no address.
-        QSqlQuery q = Db::exec(QStringLiteral("select coalesce(emailid, '') from respondent where respondentname=? "
-                                              "and custid=? order by rowid"),
-                               {respondentName, toGetCustomerID(customerName)});
+        QSqlQuery q =
+            Db::exec(QStringLiteral("select coalesce(emailid, '') from respondent where respondentid=?"), {respid});
         if (q.next())
             return QVariant(q.value(0).toString());
     } catch (const ProviderError& e) {

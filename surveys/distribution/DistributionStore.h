@@ -20,8 +20,9 @@ public:
     // a name that is no customer's.
     static void toWriteStandardMessage(const QString& customerName, const QString& text);
     // The respondent's stored address: invalid when the customer has no such respondent, "" when it has no
-    // address.
-    static QVariant toGetRespondentEmail(const QString& respondentName, const QString& customerName);
+    // address. A respondent id other than 0 picks the respondent, as two of one customer may share a name.
+    static QVariant toGetRespondentEmail(const QString& respondentName, const QString& customerName,
+                                         int respondentId = 0);
 
     // Leading and trailing blanks removed; other white space (line breaks) is part of the text.
     static QString trimBlanks(const QString& text);

@@ -37,6 +37,7 @@ SurveyExportContext SurveyDistribution::exportContext(const SurveyEditor& window
     SurveyExportContext context;
     context.customer = window.customerName();
     context.respondent = window.respondentName();
+    context.respondentId = window.respondentId();
     context.surveyDate = window.surveyDate();
     context.userDefinedName = window.mUserDefinedName;
     context.mailMode = window.mMailMode;
@@ -91,9 +92,7 @@ void SurveyDistribution::cmdmail_Click(SurveyEditor& window)
     if (hasQuestions(window)) {
         Progress::setText(QStringLiteral("Record Exporting......"));
         SurveyExportContext context = exportContext(window);
-        context.sendmail = [&context](const QString& fileName) {
-            sendmail(context.customer, context.respondent, fileName);
-        };
+        context.sendmail = [&context](const QString& fileName) { sendmail(context, fileName); };
         SurveyExport(context).toWriteToExcelSheet();
         window.mFileName = context.fileName;
     }
@@ -102,7 +101,7 @@ void SurveyDistribution::cmdmail_Click(SurveyEditor& window)
     Progress::setBusy(false);
 }
 
-bool SurveyDistribution::sendmail(const QString& customer, const QString& respondent, const QString& fileName)
+bool SurveyDistribution::sendmail(const SurveyExportContext& survey, const QString& fileName)
 {
     if (!MailClient::isAvailable()) {
         MsgBox::show(QLatin1String(DistributionStore::kNoMailClient), MsgBox::Critical, title());
@@ -110,10 +109,11 @@ bool SurveyDistribution::sendmail(const QString& customer, const QString& respon
     }
     MailMessage message;
     message.subject = QLatin1String(DistributionStore::kSubject);
-    message.body = DistributionStore::toGetStandardMessage(customer);
+    message.body = DistributionStore::toGetStandardMessage(survey.customer);
     message.attachment = programFile(fileName);
     // Without an address the client's own dialog opens without a recipient, for the user to fill in.
-    message.recipient = DistributionStore::toGetRespondentEmail(respondent, customer).toString();
+    message.recipient =
+        DistributionStore::toGetRespondentEmail(survey.respondent, survey.customer, survey.respondentId).toString();
 
     QString error;
     if (!MailClient::compose(message, &error)) {

@@ -22,9 +22,9 @@ public:
 
     // The E-mail button: with at least one question, the export in mail mode, which ends in sendmail.
     static void cmdmail_Click(SurveyEditor& window);
-    // Mails the workbook just exported (a file of the program's folder) to the respondent, with the customer's
-    // standard message. False when nothing was handed to the mail client; the user has been told why.
-    static bool sendmail(const QString& customer, const QString& respondent, const QString& fileName);
+    // Mails the workbook just exported (a file of the program's folder) to the survey's respondent, with the
+    // customer's standard message. False when nothing was handed to the mail client; the user has been told why.
+    static bool sendmail(const SurveyExportContext& survey, const QString& fileName);
 
     // The export's view of the window's survey and state.
     static SurveyExportContext exportContext(const SurveyEditor& window);

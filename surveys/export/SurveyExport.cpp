@@ -9,6 +9,7 @@
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
+#include "surveys/SurveyStore.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -411,9 +412,9 @@ QString SurveyExport::customerId() const
 
 QString SurveyExport::respondentId() const
 {
-    return idText(Db::scalar(QStringLiteral("select respondentid from custresp where custid=? and respondentname=? "
-                                            "order by respondentid"),
-                             {idValue(customerId()), m_context.respondent}));
+    const SurveyKey survey{m_context.customer, m_context.respondent, m_context.surveyDate, m_context.respondentId};
+    const int id = SurveyStore::respondentId(customerId().toInt(), survey);
+    return id == 0 ? QString() : QString::number(id);
 }
 
 QString SurveyExport::surveyId() const

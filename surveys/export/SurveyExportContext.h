@@ -16,4 +16,6 @@ struct SurveyExportContext {
     QString fileName;             // the window's mFileName: "" at the start, the workbook's name after
     // Mails the workbook just saved (mail mode only); receives its file name, without folder.
     std::function<void(const QString& fileName)> sendmail;
+    // The respondent's id (0: found from the name); two respondents of one customer may share a name.
+    int respondentId = 0;
 };

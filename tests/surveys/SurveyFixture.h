@@ -95,10 +95,14 @@ protected:
     // The stored survey as "Parameter/Question" in its order, and its positions.
     QStringList stored(const QString& respondent, const QDate& date) const
     {
+        return stored(respondentId(respondent), date);
+    }
+    QStringList stored(int respid, const QDate& date) const
+    {
         QStringList list;
         for (const QVariant& r : rows(QStringLiteral("select parametername, question from responquery where "
-                                                     "respondentname=? and sdate=? order by \"Order\""),
-                                      {respondent, iso(date)}))
+                                                     "respondentid=? and sdate=? order by \"Order\""),
+                                      {respid, iso(date)}))
             list << r.toList()[0].toString() + QLatin1Char('/') + r.toList()[1].toString();
         return list;
     }

@@ -63,6 +63,24 @@ TEST_F(LogMail, EachSelectedWorkbookGoesToItsRespondentInListOrder)
     EXPECT_FALSE(w->mMapiPresent);
 }
 
+TEST_F(LogMail, RespondentsSharingANameEachGetTheirOwnWorkbook)
+{
+    run(QStringLiteral("insert into respondent (custid, respondentname, emailid) values "
+                       "(1, 'Ann Carter', 'buyer@acme.example'), (1, 'Ann Carter', 'engineer@acme.example')"));
+    const QVariant engineer = value(QStringLiteral("select respondentid from respondent where emailid like 'eng%'"));
+    const QVariant buyer = value(QStringLiteral("select respondentid from respondent where emailid like 'buy%'"));
+    run(QStringLiteral("insert into log (custname, respname, xlsfilename, sdate, respid) values "
+                       "('Acme', 'Ann Carter', 'E.xlsx', ?, ?), ('Acme', 'Ann Carter', 'B.xlsx', ?, ?)"),
+        {iso(d1), engineer, iso(d1), buyer});
+    writeFile(programFile(QStringLiteral("E.xlsx")));
+    writeFile(programFile(QStringLiteral("B.xlsx")));
+    w->toFillListView();
+    select({5, 6});
+    w->cmdmail->click();
+    EXPECT_EQ(sent("--to"),
+              (QStringList{QStringLiteral("engineer@acme.example"), QStringLiteral("buyer@acme.example")}));
+}
+
 TEST_F(LogMail, ACustomerWithoutAMessageSendsADot)
 {
     select({0});
