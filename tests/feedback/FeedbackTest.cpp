@@ -161,12 +161,12 @@ TEST_F(Feedback, SearchHitsAndEntriesOfOneNameOpenTheirOwnRespondent)
     EXPECT_EQ(w->lstSurveyDates->selectedItems().value(0)->text(), shown(d2));
 }
 
-TEST_F(Feedback, ToolbarEntryBringsUpTheMenusWindowAndEscInTheEditorClosesIt)
+TEST_F(Feedback, ToolbarEntryOpensTheMenusOneWindowAndEscInTheEditorClosesIt)
 {
-    auto* w = open<frmFeedBackObj>(main()->mnuObjective);
+    auto* w = open<frmFeedBackObj>(main()->btnmObjAndDesc);
     ASSERT_TRUE(w);
+    EXPECT_EQ(open<frmFeedBackObj>(main()->mnuObjective), w);
     EXPECT_TRUE(w->txtDtls->hasFocus());
-    EXPECT_EQ(open<frmFeedBackObj>(main()->btnmObjAndDesc), w);
     QTest::keyClick(w->txtDtls, Qt::Key_Escape);
     EXPECT_FALSE(main()->isLoaded<frmFeedBackObj>());
 }

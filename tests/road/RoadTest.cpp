@@ -72,8 +72,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     const QString written = "What should we change?";
 
     // A customer with a respondent.
-    main()->mnuCusAndResp->trigger();
-    auto* customers = main()->child<frmCustomer>();
+    auto* customers = open<frmCustomer>(main()->mnuCusAndResp);
     enter(customers->txtCustomerDtls, "Northwind Traders", 4);
     clickCell(customers->grdCustomerDtls, 1, 1);
     clickCell(customers->grdRespondentDtls, 1, 1);
@@ -86,8 +85,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
               1);
 
     // A parameter with a scored and a descriptive question.
-    main()->mnuPrameter->trigger();
-    auto* parameters = main()->child<frmParameter>();
+    auto* parameters = open<frmParameter>(main()->mnuPrameter);
     enter(parameters->txtParameterDtls, "Responsiveness");
     clickCell(parameters->grdParameterDtls, 1, 1);
     clickCell(parameters->grdQuestionDtls, 1, 1);
@@ -99,8 +97,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     ASSERT_EQ(value("select count(*) from param where parametername='Responsiveness'").toInt(), 2);
 
     // A new survey of today for Ann, both questions added from the tree, exported.
-    main()->mnuNewSurvey->trigger();
-    auto* chooser = main()->child<frmSelectSurvey>();
+    auto* chooser = open<frmSelectSurvey>(main()->mnuNewSurvey);
     ASSERT_EQ(chooser->lstRespondent->currentItem()->text(), "Ann Carter");
     chooser->cmdBlankSurvey->click();
     frmNewSurvey* survey = SurveyWindows::loadedNewSurvey();
@@ -140,8 +137,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
 
     // Read Multiple Files.
     MsgBox::clearRecords();
-    main()->mnuReadMultipleFiles->trigger();
-    auto* reading = main()->child<frmReading>();
+    auto* reading = open<frmReading>(main()->mnuReadMultipleFiles);
     MsgBox::setNextFileNames({workbook});
     reading->cmdBrowse->click();
     ASSERT_EQ(reading->lstXlsFiles->count(), 1);
@@ -151,8 +147,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     EXPECT_EQ(MsgBox::shown().last().text, "Import Done....");
 
     // The feedback window shows the answers.
-    main()->mnuObjective->trigger();
-    auto* feedback = main()->child<frmFeedBackObj>();
+    auto* feedback = open<frmFeedBackObj>(main()->mnuObjective);
     EXPECT_EQ(feedback->cmbCusName->currentText(), "Northwind Traders");
     EXPECT_EQ(feedback->lstRespname->selectedItems().value(0)->text(), "Ann Carter");
     EXPECT_EQ(feedback->lblSDate->text(), ValueFormat::formatDate(today));
@@ -164,8 +159,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     EXPECT_EQ(feedback->grdDtls->textMatrix(2, frmFeedBackObj::ColDescription), "Faster callbacks, please");
 
     // Satisfaction index and performance matrix, viewed and printed.
-    main()->mnuSatisfactionIndex->trigger();
-    auto* index = main()->child<frmSatisfactionIndex>();
+    auto* index = open<frmSatisfactionIndex>(main()->mnuSatisfactionIndex);
     index->dtFrom->setDate(today);
     index->dtTo->setDate(today);
     index->lstParameter->selectAll();
@@ -173,8 +167,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     ASSERT_TRUE(index->cmdPrint->isEnabled());
     index->cmdPrint->click();
     EXPECT_TRUE(holds(report("satisfactionindex.rpt"), {"Harbour Quality Ltd", "Northwind Traders", "Responsiveness"}));
-    main()->mnuPerformanceMatrix->trigger();
-    auto* matrix = main()->child<frmPerformanceMatrix>();
+    auto* matrix = open<frmPerformanceMatrix>(main()->mnuPerformanceMatrix);
     ASSERT_EQ(matrix->lstSurveyDates->count(), 1);
     const QModelIndex date = matrix->lstSurveyDates->model()->index(0, 0);
     QTest::mouseClick(matrix->lstSurveyDates->viewport(), Qt::LeftButton, {},
@@ -184,8 +177,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     EXPECT_TRUE(holds(report("scatter.rpt"), {"Northwind Traders", "Responsiveness", "9.00", "7.00"}));
 
     // An improvement action agreed with the customer.
-    main()->mnuImprovementPlan->trigger();
-    auto* plan = main()->child<frmImprovementPlan>();
+    auto* plan = open<frmImprovementPlan>(main()->mnuImprovementPlan);
     ASSERT_EQ(plan->lstCusName->selectedItems().value(0)->text(), "Northwind Traders");
     plan->dttargetDate->setDate(today.addMonths(1));
     QTest::keyClicks(plan->txtDescription, "Call back within the hour");
@@ -194,8 +186,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     ASSERT_EQ(plan->lsvDtls->topLevelItemCount(), 1);
 
     // A keyword search opens the written answer in the feedback window.
-    main()->mnuSearch->trigger();
-    auto* search = main()->child<frmSearch>();
+    auto* search = open<frmSearch>(main()->mnuSearch);
     search->txtKeyword->setText("callbacks");
     search->cmdOK->click();
     ASSERT_EQ(search->lsvDtls->topLevelItemCount(), 1);
@@ -206,19 +197,15 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     EXPECT_EQ(feedback->lstRespname->selectedItems().value(0)->text(), "Ann Carter");
 
     // The remaining reports.
-    main()->mnuEmailSurveys->trigger();
-    main()->child<frmLogDetails>()->cmdPrint->click();
+    open<frmLogDetails>(main()->mnuEmailSurveys)->cmdPrint->click();
     EXPECT_TRUE(holds(report("log.rpt"), {fileName, "Ann Carter", "Yes"}));
-    main()->mnuSurveyResponseAnalysis->trigger();
-    main()->child<frmDateToDate>()->cmdPrint->click();
+    open<frmDateToDate>(main()->mnuSurveyResponseAnalysis)->cmdPrint->click();
     EXPECT_TRUE(holds(report("surveyresponse.rpt"), {"Ann Carter", scored, written, "Faster callbacks, please"}));
-    main()->mnuSatisfactionOverviewAnalysis->trigger();
-    main()->child<frmDtoDSatisfactionOverview>()->cmdPrint->click();
+    open<frmDtoDSatisfactionOverview>(main()->mnuSatisfactionOverviewAnalysis)->cmdPrint->click();
     EXPECT_TRUE(
         holds(report("satisfaction.rpt"), {"Survey Descriptive", "Faster callbacks, please", "Survey Objective", scored,
                                            "Planned Actions", "Call back within the hour", "Not Completed"}));
-    main()->mnuImprovementPlanAnalysis->trigger();
-    main()->child<frmDtoDActionPlan>()->cmdPrint->click();
+    open<frmDtoDActionPlan>(main()->mnuImprovementPlanAnalysis)->cmdPrint->click();
     EXPECT_TRUE(holds(report("actionplan.rpt"), {"Northwind Traders", "Call back within the hour", "Not Complete"}));
     EXPECT_EQ(ReportControl::runs().size(), 7);
 }
