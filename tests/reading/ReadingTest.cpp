@@ -239,9 +239,11 @@ TEST_F(Reading, AFailingStatementShowsItsOwnErrorsAndTheRestIsStored)
     EXPECT_EQ(objective(), QStringList({"1|12|2024-03-15|7|5|5"}));
 }
 
-TEST_F(ReadingWindow, BrowseListsTheChosenPathsButTheTemplate)
+TEST_F(ReadingWindow, BrowseListsTheChosenPathsButTheTemplateAndImportNeedsASelection)
 {
     EXPECT_FALSE(gPasteForNewSurvey);
+    const QString before = snapshot();
+    w->cmdImport_Click();
     browse({path("b 1.xlsx"), path("Template.xlsx"), path("a.xlsx"), path("template.xlsx")});
     EXPECT_EQ(texts(w->lstXlsFiles), QStringList({path("b 1.xlsx"), path("a.xlsx")}));
     ASSERT_EQ(MsgBox::fileDialogsShown().size(), 1);
@@ -250,8 +252,13 @@ TEST_F(ReadingWindow, BrowseListsTheChosenPathsButTheTemplate)
     // Cancelling keeps the list; a new choice replaces it.
     browse({});
     EXPECT_EQ(w->lstXlsFiles->count(), 2);
-    browse({path("c.xlsx")});
-    EXPECT_EQ(texts(w->lstXlsFiles), QStringList({path("c.xlsx")}));
+    browse({Returned(12, day, 7).scored(1, 5, 5).save(path("Ann_Lee.xlsx"))});
+    EXPECT_EQ(texts(w->lstXlsFiles), QStringList({path("Ann_Lee.xlsx")}));
+    select({});
+    w->cmdImport_Click();
+    EXPECT_EQ(messages(),
+              QStringList({"No Xls files present in the List to Import", "Select one or more file(s) to import"}));
+    EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(ReadingWindow, DetailsOfTheOneSelectedEntry)
@@ -267,18 +274,6 @@ TEST_F(ReadingWindow, DetailsOfTheOneSelectedEntry)
     EXPECT_EQ(details()[0], "Harbour Instruments");
     select({2});
     EXPECT_EQ(details(), QStringList({"", "", ""}));
-}
-
-TEST_F(ReadingWindow, ImportNeedsEntriesAndASelection)
-{
-    const QString before = snapshot();
-    w->cmdImport_Click();
-    browse({Returned(12, day, 7).scored(1, 5, 5).save(path("Ann_Lee.xlsx"))});
-    select({});
-    w->cmdImport_Click();
-    EXPECT_EQ(messages(),
-              QStringList({"No Xls files present in the List to Import", "Select one or more file(s) to import"}));
-    EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(ReadingWindow, SelectedEntriesAreReadInListOrderPastOneThatFails)
