@@ -1,50 +1,25 @@
 // Times choosing a respondent in the feedback window (the grid and the stored answers filled) and saving every row
-// of the grid, on a survey of 200 questions, in a fresh program folder of its own: feedback_bench [QUESTIONS].
+// of the grid, on a survey of 200 questions, in a fresh program folder of its own: bench_feedbackbench [QUESTIONS].
 
 #include "BenchFolder.h"
+#include "BenchRun.h"
 #include "FeedbackSeed.h"
 #include "feedback/frmFeedBackObj.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
 #include "shell/gblGlobal.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-
-namespace
-{
-
-double timeMs(const std::function<void()>& f)
-{
-    QElapsedTimer timer;
-    timer.start();
-    f();
-    QCoreApplication::processEvents();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-void report(const char* what, QList<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-40s median %8.1f ms   max %8.1f ms   (%lld runs)\n", what, ms[ms.size() / 2], ms.last(),
-                static_cast<long long>(ms.size()));
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    BenchApp app(argc, argv);
     const int questions = argc > 1 ? std::atoi(argv[1]) : 200;
     const int runs = 9;
     QTemporaryDir dir;
-    MsgBox::setTestMode(true);
     if (!dir.isValid() || !startProgramIn(dir.path()))
         return 1;
     const QDate date(2031, 3, 14);
@@ -65,8 +40,8 @@ int main(int argc, char** argv)
         w.grdDtls->setTextMatrix(1 + run, 2, QString::number(run % 10 + 1));
         save << timeMs([&] { w.cmdSave_Click(); });
     }
-    report("choose the respondent (grid and answers)", choose);
-    report("save every row", save);
+    printTimes("choose the respondent (grid and answers)", choose);
+    printTimes("save every row", save);
     if (!MsgBox::shown().isEmpty())
         std::fprintf(stderr, "a message was shown: %s\n", qPrintable(MsgBox::shown().first().text));
     toCloseConnection();

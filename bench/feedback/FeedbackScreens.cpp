@@ -1,44 +1,24 @@
 // Pictures of the feedback window with a survey of forty questions and a long written answer, in the main window
-// at 1024x720 and maximised: feedback_screens OUTDIR (run under xvfb-run with a screen of 1280x1024 or more).
+// at 1024x720 and maximised: bench_feedbackscreens OUTDIR (run under xvfb-run with a screen of 1280x1024 or more).
 
 #include "BenchFolder.h"
+#include "BenchRun.h"
 #include "FeedbackSeed.h"
 #include "feedback/frmFeedBackObj.h"
-#include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
 #include "shell/MDIMain.h"
 #include "shell/gblGlobal.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QThread>
-
-#include <cstdio>
-
-namespace
-{
-
-void save(QWidget* w, const QString& path)
-{
-    for (int i = 0; i < 10; ++i) {
-        QCoreApplication::processEvents();
-        QThread::msleep(30);
-    }
-    if (!w->grab().save(path))
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    BenchApp app(argc, argv, false);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QTemporaryDir dir;
-    MsgBox::setTestMode(true);
     if (!dir.isValid() || !startProgramIn(dir.path()))
         return 1;
     const QDate date(2031, 3, 14);
@@ -60,14 +40,14 @@ int main(int argc, char** argv)
     // The editor over the long written answer of row 4, with its caret at the start.
     w->SetEditTextBox(frmFeedBackObj::ColDescription, 4);
     w->txtDtls->setCursorPosition(0);
-    save(&main, out + QStringLiteral("/feedback_1024x720.png"));
-    save(w, out + QStringLiteral("/frmFeedBackObj.png"));
+    saveShot(&main, out + QStringLiteral("/feedback_1024x720.png"));
+    saveShot(w, out + QStringLiteral("/frmFeedBackObj.png"));
     w->grdDtls->setTopRow(30);
-    save(w, out + QStringLiteral("/frmFeedBackObj_scrolled.png"));
+    saveShot(w, out + QStringLiteral("/frmFeedBackObj_scrolled.png"));
     main.showMaximized();
     // Without a window manager the frame keeps its size; it is given the whole screen instead.
     main.setGeometry(main.screen()->availableGeometry());
-    save(&main, out + QStringLiteral("/feedback_maximised.png"));
+    saveShot(&main, out + QStringLiteral("/feedback_maximised.png"));
     toCloseConnection();
     return 0;
 }

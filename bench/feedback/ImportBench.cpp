@@ -4,8 +4,8 @@
 // bench_importbench [workbooks]
 
 #include "BenchFolder.h"
+#include "BenchRun.h"
 #include "feedback/frmReading.h"
-#include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
 #include "shell/Db.h"
 #include "shell/MDIMain.h"
@@ -13,13 +13,11 @@
 #include "surveys/export/SurveyExport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -66,17 +64,6 @@ bool seed(const QString& databasePath, int workbooks)
                 {1 + k % workbooks, question, date});
     }
     return db.commit();
-}
-
-QByteArray python(const QString& script, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + arguments);
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s\n", p.readAllStandardError().constData());
-        return QByteArray();
-    }
-    return p.readAllStandardOutput().trimmed();
 }
 
 // The respondent's part as openpyxl writes it, then one copy per respondent (the id in I2 changed in the sheet's
@@ -204,12 +191,8 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    BenchApp app(argc, argv);
     const int workbooks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
-    MsgBox::setTestMode(true);
-    Desktop::setTestMode(true);
     QTemporaryDir dir;
     const QString pythonDb = QDir(dir.path()).filePath(QStringLiteral("python.db"));
     const auto prepare = [&](const QString& database) {

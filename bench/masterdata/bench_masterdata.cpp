@@ -1,18 +1,13 @@
 // Opening the customer window on 5,000 customers with 5 respondents each, and saving after editing every row.
-// Run under a display (or QT_QPA_PLATFORM=offscreen); prints the times in milliseconds.
+// Prints the times in milliseconds.
 #include "BenchFolder.h"
+#include "BenchRun.h"
 #include "masterdata/frmCustomer.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
-#include "shell/DatabaseFile.h"
 #include "shell/gblGlobal.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -25,45 +20,26 @@ constexpr int kCustomers = 5000;
 constexpr int kRespondents = 5;
 
 // Fills the database before the program connects.
-bool fill(const QString& db)
+bool fill(const QString& path)
 {
-    {
-        QSqlDatabase direct = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-        direct.setDatabaseName(db);
-        direct.open();
-        direct.transaction();
-        QSqlQuery customer(direct);
-        customer.prepare(QStringLiteral("insert into customer (custname, Address, telno, email) values (?, ?, ?, ?)"));
-        QSqlQuery respondent(direct);
-        respondent.prepare(QStringLiteral("insert into respondent (custid, respondentname, respondentdesignation, "
-                                          "emailid) values (?, ?, ?, ?)"));
-        for (int c = 1; c <= kCustomers; ++c) {
-            customer.addBindValue(QStringLiteral("Customer %1").arg(c));
-            customer.addBindValue(QStringLiteral("%1 High Street").arg(c));
-            customer.addBindValue(QStringLiteral("555-%1").arg(c));
-            customer.addBindValue(QStringLiteral("c%1@example.com").arg(c));
-            customer.exec();
-            for (int r = 1; r <= kRespondents; ++r) {
-                respondent.addBindValue(c);
-                respondent.addBindValue(QStringLiteral("Person %1.%2").arg(c).arg(r));
-                respondent.addBindValue(QStringLiteral("Manager"));
-                respondent.addBindValue(QString());
-                respondent.exec();
-            }
-        }
-        direct.commit();
-        direct.close();
+    SeedDatabase db(path);
+    for (int c = 1; c <= kCustomers; ++c) {
+        db.exec(QStringLiteral("insert into customer (custname, Address, telno, email) values (?, ?, ?, ?)"),
+                {QStringLiteral("Customer %1").arg(c), QStringLiteral("%1 High Street").arg(c),
+                 QStringLiteral("555-%1").arg(c), QStringLiteral("c%1@example.com").arg(c)});
+        for (int r = 1; r <= kRespondents; ++r)
+            db.exec(QStringLiteral("insert into respondent (custid, respondentname, respondentdesignation, emailid) "
+                                   "values (?, ?, 'Manager', '')"),
+                    {c, QStringLiteral("Person %1.%2").arg(c).arg(r)});
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-    return true;
+    return db.commit();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    MsgBox::setTestMode(true);
+    BenchApp app(argc, argv);
     QTemporaryDir folder;
     if (!folder.isValid() || !startProgramIn(folder.path(), fill))
         return 1;

@@ -2,15 +2,13 @@
 // database file, laying out the pages and writing the PDF. The survey response report is the heaviest of
 // the program's reports (two group levels, averages, wrapped written answers).
 
+#include "BenchFolder.h"
+#include "BenchRun.h"
 #include "platform/report/ReportControl.h"
 #include "shell/DatabaseFile.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -20,44 +18,27 @@ namespace
 
 bool fill(const QString& databasePath, int rows)
 {
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-        db.setDatabaseName(databasePath);
-        ok = db.open() && db.transaction();
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral(
-            "INSERT INTO report (responname, question, Parameter, sc, wt, Type, Reply) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        for (int i = 0; ok && i < rows; ++i) {
-            const bool scored = i < rows * 4 / 5;
-            q.addBindValue(QStringLiteral("Respondent %1").arg(i % 37));
-            q.addBindValue(
-                QStringLiteral("How satisfied are you with our service on point %1 of the survey?").arg(i % 50));
-            q.addBindValue(QStringLiteral("Parameter %1").arg(i % 40, 2, 10, QLatin1Char('0')));
-            q.addBindValue(scored ? QVariant(1 + i % 10) : QVariant());
-            q.addBindValue(1 + i % 10);
-            q.addBindValue(scored ? 1 : 0);
-            q.addBindValue(scored ? QVariant()
-                                  : QVariant(QStringLiteral("A written answer long enough to wrap over two lines in "
-                                                            "its column, as customers write them.")));
-            ok = q.exec();
-        }
-        if (!ok)
-            std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        ok = ok && db.commit();
-        db.close();
+    SeedDatabase db(databasePath);
+    for (int i = 0; i < rows; ++i) {
+        const bool scored = i < rows * 4 / 5;
+        db.exec(QStringLiteral("INSERT INTO report (responname, question, Parameter, sc, wt, Type, Reply) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                {QStringLiteral("Respondent %1").arg(i % 37),
+                 QStringLiteral("How satisfied are you with our service on point %1 of the survey?").arg(i % 50),
+                 QStringLiteral("Parameter %1").arg(i % 40, 2, 10, QLatin1Char('0')),
+                 scored ? QVariant(1 + i % 10) : QVariant(), 1 + i % 10, scored ? 1 : 0,
+                 scored ? QVariant()
+                        : QVariant(QStringLiteral("A written answer long enough to wrap over two lines in its column, "
+                                                  "as customers write them."))});
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-    return ok;
+    return db.commit();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    BenchApp app(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 5000;
     QTemporaryDir dir;
     const QString resources = QStringLiteral(QUORVANE_SOURCE_DIR "/resources/");

@@ -2,24 +2,17 @@
 // a long survey, in a fresh program folder of its own.
 
 #include "BenchFolder.h"
-#include "platform/dialogs/MsgBox.h"
+#include "BenchRun.h"
 #include "platform/grid/FlexGrid.h"
-#include "shell/DatabaseFile.h"
 #include "shell/Db.h"
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
 #include "surveys/ParameterTree.h"
 #include "surveys/frmNewSurvey.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 
 namespace
 {
@@ -44,33 +37,16 @@ void seed(int parameters, int perParameter, int surveySize, const QDate& date)
     t.commit();
 }
 
-double timeMs(const std::function<void()>& f)
-{
-    QElapsedTimer timer;
-    timer.start();
-    f();
-    QCoreApplication::processEvents();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-void report(const char* what, QList<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-32s median %8.1f ms   max %8.1f ms   (%lld runs)\n", what, ms[ms.size() / 2], ms.last(),
-                static_cast<long long>(ms.size()));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    BenchApp app(argc, argv);
     const int parameters = argc > 1 ? std::atoi(argv[1]) : 500;
     const int perParameter = argc > 2 ? std::atoi(argv[2]) : 20;
     const int surveySize = argc > 3 ? std::atoi(argv[3]) : 200;
     const int runs = 5;
     QTemporaryDir dir;
-    MsgBox::setTestMode(true);
     if (!dir.isValid() || !startProgramIn(dir.path()))
         return 1;
     const QDate date(2031, 3, 14);
@@ -95,9 +71,9 @@ int main(int argc, char** argv)
         move << timeMs([&] { w->cmdUpward_Click(); });
         delete w;
     }
-    report("open composition window", open);
-    report("add a question", add);
-    report("move a question up", move);
+    printTimes("open composition window", open);
+    printTimes("add a question", add);
+    printTimes("move a question up", move);
     const int rows = Db::scalar(QStringLiteral("select count(*) from responquesindex")).toInt();
     std::printf("survey now holds %d questions\n", rows);
     toCloseConnection();

@@ -2,9 +2,9 @@
 // the parameter tree in progress: survey_screens OUTDIR.
 
 #include "BenchFolder.h"
+#include "BenchRun.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
-#include "shell/DatabaseFile.h"
 #include "shell/Db.h"
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
@@ -15,10 +15,7 @@
 #include "surveys/frmPasteSurvey.h"
 #include "surveys/frmSelectSurvey.h"
 
-#include <QApplication>
 #include <QDateEdit>
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -26,8 +23,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <cstdio>
 
 namespace
 {
@@ -72,21 +67,13 @@ void seed(const QDate& d1, const QDate& d2)
     t.commit();
 }
 
-void save(QWidget* w, const QString& path)
-{
-    QCoreApplication::processEvents();
-    if (!w->grab().save(path))
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    BenchApp app(argc, argv, false);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QTemporaryDir dir;
-    MsgBox::setTestMode(true);
     if (!dir.isValid() || !startProgramIn(dir.path()))
         return 1;
     const QDate d1(2031, 3, 14);
@@ -97,26 +84,26 @@ int main(int argc, char** argv)
     chooser->Form_Load();
     chooser->dtSDate->setDate(d1);
     chooser->show();
-    save(chooser, out + QStringLiteral("/frmSelectSurvey.png"));
+    saveShot(chooser, out + QStringLiteral("/frmSelectSurvey.png"));
 
     MsgBox::setNextAnswer(MsgBox::Yes);
     chooser->cmdBlankSurvey->click();
     frmNewSurvey* composer = SurveyWindows::loadedNewSurvey();
     composer->trvParameter->expandAll();
     composer->grdParamAndQuest->setRow(3);
-    save(composer, out + QStringLiteral("/frmNewSurvey.png"));
+    saveShot(composer, out + QStringLiteral("/frmNewSurvey.png"));
 
     auto* editor = new frmEditExistingSurvey;
     editor->Form_Load();
     editor->show();
     editor->trvParameter->expandAll();
-    save(editor, out + QStringLiteral("/frmEditExistingSurvey.png"));
+    saveShot(editor, out + QStringLiteral("/frmEditExistingSurvey.png"));
 
     gPasteForNewSurvey = false;
     {
         frmPasteSurvey paste({QStringLiteral("Harbour Foods"), QStringLiteral("Bob Lee"), d2}, editor, editor);
         paste.show();
-        save(&paste, out + QStringLiteral("/frmPasteSurvey.png"));
+        saveShot(&paste, out + QStringLiteral("/frmPasteSurvey.png"));
         paste.reject();
     }
 

@@ -2,21 +2,18 @@
 // included), reading one returned workbook, and reading many of them, against openpyxl reading the same files.
 
 #include "BenchFolder.h"
+#include "BenchRun.h"
 #include "feedback/SurveyWorkbookReader.h"
-#include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
 #include "shell/DatabaseFile.h"
 #include "shell/gblGlobal.h"
 #include "surveys/export/SurveyExport.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -24,12 +21,6 @@ namespace
 {
 
 constexpr int Questions = 60;
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
-}
 
 double peakMegabytes()
 {
@@ -69,68 +60,55 @@ bool seed(const QString& databasePath)
 // The respondent's part, as a spreadsheet program other than ours would write it.
 bool fillIn(const QString& path)
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys, openpyxl\n"
-                                 "wb = openpyxl.load_workbook(sys.argv[1])\n"
-                                 "ws = wb['Sheet1']\n"
-                                 "r = 14\n"
-                                 "while r < 14 + 3 * 60 + 2:\n"
-                                 "    if ws.cell(r, 9).value is None:\n"
-                                 "        r += 1; continue\n"
-                                 "    ws.cell(r, 4).value = 7\n"
-                                 "    if ws.cell(r + 1, 2).value == 'Type your Answer here':\n"
-                                 "        ws.cell(r + 1, 2).value = 'Quicker replies'; r += 3\n"
-                                 "    else:\n"
-                                 "        ws.cell(r, 3).value = 8; r += 2\n"
-                                 "wb.save(sys.argv[1])\n"),
-                  path});
-    return python.waitForFinished(60000) && python.exitCode() == 0;
+    return !python(QStringLiteral("import sys, openpyxl\n"
+                                  "wb = openpyxl.load_workbook(sys.argv[1])\n"
+                                  "ws = wb['Sheet1']\n"
+                                  "r = 14\n"
+                                  "while r < 14 + 3 * 60 + 2:\n"
+                                  "    if ws.cell(r, 9).value is None:\n"
+                                  "        r += 1; continue\n"
+                                  "    ws.cell(r, 4).value = 7\n"
+                                  "    if ws.cell(r + 1, 2).value == 'Type your Answer here':\n"
+                                  "        ws.cell(r + 1, 2).value = 'Quicker replies'; r += 3\n"
+                                  "    else:\n"
+                                  "        ws.cell(r, 3).value = 8; r += 2\n"
+                                  "wb.save(sys.argv[1])\n"
+                                  "print('ok')\n"),
+                   {path})
+                .isEmpty();
 }
 
 double openpyxlSeconds(const QString& folder, int files)
 {
-    QProcess python;
-    python.start(
-        QStringLiteral("/usr/bin/python3"),
-        {QStringLiteral("-c"),
-         QStringLiteral("import sys, time, openpyxl\n"
-                        "folder, n = sys.argv[1], int(sys.argv[2])\n"
-                        "scored = {str(i): i % 5 != 0 for i in range(1, 61)}\n"
-                        "start = time.perf_counter()\n"
-                        "for k in range(n):\n"
-                        "    ws = openpyxl.load_workbook('%s/returned-%d.xlsx' % (folder, k))['Sheet1']\n"
-                        "    head = [ws['I2'].value, ws['I3'].value, ws['I4'].value, ws['I5'].value]\n"
-                        "    r, last, answers = 14, int(ws['I4'].value) * 3 + 15, []\n"
-                        "    while r <= last:\n"
-                        "        q = ws.cell(r, 9).value\n"
-                        "        if q is None:\n"
-                        "            r += 1; continue\n"
-                        "        if scored.get(str(q)):\n"
-                        "            answers.append((q, ws.cell(r, 4).value, ws.cell(r, 3).value)); r += 2\n"
-                        "        else:\n"
-                        "            answers.append((q, ws.cell(r, 4).value, ws.cell(r + 1, 2).value)); r += 3\n"
-                        "    assert len(answers) == 60\n"
-                        "print(time.perf_counter() - start)\n"),
-         folder, QString::number(files)});
-    if (!python.waitForFinished(-1) || python.exitCode() != 0) {
-        std::fprintf(stderr, "%s\n", python.readAllStandardError().constData());
-        return -1;
-    }
-    return python.readAllStandardOutput().trimmed().toDouble();
+    const QByteArray out =
+        python(QStringLiteral("import sys, time, openpyxl\n"
+                              "folder, n = sys.argv[1], int(sys.argv[2])\n"
+                              "scored = {str(i): i % 5 != 0 for i in range(1, 61)}\n"
+                              "start = time.perf_counter()\n"
+                              "for k in range(n):\n"
+                              "    ws = openpyxl.load_workbook('%s/returned-%d.xlsx' % (folder, k))['Sheet1']\n"
+                              "    head = [ws['I2'].value, ws['I3'].value, ws['I4'].value, ws['I5'].value]\n"
+                              "    r, last, answers = 14, int(ws['I4'].value) * 3 + 15, []\n"
+                              "    while r <= last:\n"
+                              "        q = ws.cell(r, 9).value\n"
+                              "        if q is None:\n"
+                              "            r += 1; continue\n"
+                              "        if scored.get(str(q)):\n"
+                              "            answers.append((q, ws.cell(r, 4).value, ws.cell(r, 3).value)); r += 2\n"
+                              "        else:\n"
+                              "            answers.append((q, ws.cell(r, 4).value, ws.cell(r + 1, 2).value)); r += 3\n"
+                              "    assert len(answers) == 60\n"
+                              "print(time.perf_counter() - start)\n"),
+               {folder, QString::number(files)});
+    return out.isEmpty() ? -1 : out.toDouble();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    BenchApp app(argc, argv);
     const int files = argc > 1 ? std::atoi(argv[1]) : 1000;
-    MsgBox::setTestMode(true);
-    Desktop::setTestMode(true);
     QTemporaryDir dir;
     if (!startProgramIn(dir.path()) || !seed(QDir(dir.path()).filePath(QStringLiteral("Pellorin.mdb")))) {
         std::fprintf(stderr, "cannot prepare the program's folder\n");

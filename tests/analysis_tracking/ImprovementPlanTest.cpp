@@ -1,105 +1,111 @@
-#include "TrackingFixture.h"
-
-#include "platform/dialogs/MsgBox.h"
+#include "analysis/frmImprovementPlan.h"
+#include "support/ProgramFixture.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QPushButton>
+#include <QRadioButton>
 
 namespace
 {
 
-using ImprovementPlan = TrackingFixture;
+// Three customers, "today" fixed, the window opened from the toolbar.
+class ImprovementPlan : public ProgramFixture
+{
+protected:
+    const QDate today{2031, 5, 20};
+    const QDate d1{2031, 1, 2};
+    const QDate d2{2031, 1, 10};
+
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        Desktop::setToday(today);
+        for (const char* name : {"Cedar", "Acme", "Birch"})
+            customer(QLatin1String(name));
+        w = open<frmImprovementPlan>(main()->btnmImprovement);
+        ASSERT_NE(w, nullptr);
+    }
+    // Every action as "customer|date|text|target|status", by customer name and date.
+    QStringList actions() const
+    {
+        return table(QStringLiteral("select custname, \"Date\", Action, targetdate, Status from action "
+                                    "order by custname, \"Date\""));
+    }
+
+    frmImprovementPlan* w = nullptr;
+};
 
 } // namespace
 
 TEST_F(ImprovementPlan, SaveStoresOneActionPerSelectedCustomerAndOverwritesOnTheSameDate)
 {
-    frmImprovementPlan* w = openPlan();
-    ASSERT_EQ(w->lstCusName->currentItem()->text(), QStringLiteral("Acme"));
-    clickCustomer(w, QStringLiteral("Birch"));
-    clickCustomer(w, QStringLiteral("Cedar"));
-    w->dtdate->setDate(d1);
-    w->dttargetDate->setDate(d2);
-    QTest::keyClicks(w->txtDescription, QStringLiteral("Faster replies"));
-    w->opnComplete->click();
+    w->txtDescription->setText("   ");
     w->cmdSave->click();
-    const QString row = "|" + iso(d1) + "|Faster replies|" + iso(d2) + "|1";
-    EXPECT_EQ(actions(), (QStringList{"Acme" + row, "Birch" + row, "Cedar" + row}));
-
-    // The same customers and date again: overwritten, none added.
-    w->txtDescription->setText(QStringLiteral("Replies within a day"));
-    w->opnNotComplete->click();
-    w->cmdSave->click();
-    const QString again = "|" + iso(d1) + "|Replies within a day|" + iso(d2) + "|0";
-    EXPECT_EQ(actions(), (QStringList{"Acme" + again, "Birch" + again, "Cedar" + again}));
-}
-
-TEST_F(ImprovementPlan, DescriptionIsRequiredTrimmedWithAnApostropheAndKeptAsTypedWithout)
-{
-    frmImprovementPlan* w = openPlan();
-    w->txtDescription->setText(QStringLiteral("   "));
-    w->cmdSave->click();
-    ASSERT_EQ(MsgBox::shown().size(), 1);
-    EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Enter the description to save......."));
-    EXPECT_EQ(MsgBox::shown()[0].title, QStringLiteral("Quorvane v2.1"));
+    EXPECT_EQ(messages(), QStringList{"Enter the description to save......."});
     EXPECT_TRUE(actions().isEmpty());
 
+    ASSERT_EQ(w->lstCusName->currentItem()->text(), "Acme");
+    click(w->lstCusName, "Birch");
+    click(w->lstCusName, "Cedar");
     w->dtdate->setDate(d1);
-    w->txtDescription->setText(QStringLiteral("  Call the customer's buyer  "));
+    w->dttargetDate->setDate(d2);
+    w->txtDescription->clear();
+    QTest::keyClicks(w->txtDescription, "  Call the customer's buyer  ");
+    w->opnComplete->click();
     w->cmdSave->click();
-    w->dtdate->setDate(d2);
-    w->txtDescription->setText(QStringLiteral("  Call the buyer  "));
+    // With an apostrophe the description is trimmed and the apostrophe turned; without one, it is kept as typed.
+    const QString row = "|" + iso(d1) + "|Call the customer\u2019s buyer|" + iso(d2) + "|1";
+    EXPECT_EQ(actions(), QStringList({"Acme" + row, "Birch" + row, "Cedar" + row}));
+    // The same customers and date again: overwritten, none added.
+    w->txtDescription->setText("  Replies within a day  ");
+    w->opnNotComplete->click();
     w->cmdSave->click();
-    EXPECT_EQ(listed(w, 0),
-              (QStringList{QStringLiteral("Call the customer\u2019s buyer"), QStringLiteral("  Call the buyer  ")}));
+    const QString again = "|" + iso(d1) + "|  Replies within a day  |" + iso(d2) + "|0";
+    EXPECT_EQ(actions(), QStringList({"Acme" + again, "Birch" + again, "Cedar" + again}));
 }
 
 TEST_F(ImprovementPlan, ListsTheCurrentCustomersActionsByDateAndLoadsThemIntoTheFields)
 {
-    addAction(QStringLiteral("Acme"), d2, QStringLiteral("Later action"), 1);
-    addAction(QStringLiteral("Acme"), d1, QStringLiteral("Earlier action"));
-    addAction(QStringLiteral("Birch"), d1, QStringLiteral("Birch action"));
-    frmImprovementPlan* w = openPlan();
+    action("Acme", d2, "Later action", true);
+    action("Acme", d1, "Earlier action");
+    action("Birch", d1, "Birch action");
+    w->toFillListView();
     // By the date itself, though the later date's text sorts first.
-    EXPECT_EQ(listed(w, 1), (QStringList{ValueFormat::formatDate(d1), ValueFormat::formatDate(d2)}));
-    EXPECT_EQ(listed(w, 3), (QStringList{QStringLiteral("Not Complete"), QStringLiteral("Complete")}));
+    EXPECT_EQ(texts(w->lsvDtls, 1), (QStringList{shown(d1), shown(d2)}));
+    EXPECT_EQ(texts(w->lsvDtls, 3), (QStringList{"Not Complete", "Complete"}));
 
     QTreeWidgetItem* row = w->lsvDtls->topLevelItem(1);
     QTest::mouseClick(w->lsvDtls->viewport(), Qt::LeftButton, {}, w->lsvDtls->visualItemRect(row).center());
-    EXPECT_EQ(w->txtDescription->text(), QStringLiteral("Later action"));
+    EXPECT_EQ(w->txtDescription->text(), "Later action");
     EXPECT_EQ(w->dtdate->date(), d2);
     EXPECT_TRUE(w->opnComplete->isChecked());
 
     // A second customer picked: blank fields, today's dates.
-    clickCustomer(w, QStringLiteral("Birch"));
+    click(w->lstCusName, "Birch");
     EXPECT_EQ(w->txtDescription->text(), QString());
     EXPECT_EQ(w->dtdate->date(), today);
     EXPECT_TRUE(w->opnNotComplete->isChecked());
 
     // Acme unpicked: Birch, left alone, is the customer shown, with its action of the plan date.
     w->dtdate->setDate(d1);
-    clickCustomer(w, QStringLiteral("Acme"));
-    EXPECT_EQ(listed(w, 0), QStringList{QStringLiteral("Birch action")});
-    EXPECT_EQ(w->txtDescription->text(), QStringLiteral("Birch action"));
+    click(w->lstCusName, "Acme");
+    EXPECT_EQ(texts(w->lsvDtls, 0), QStringList{"Birch action"});
+    EXPECT_EQ(w->txtDescription->text(), "Birch action");
     w->dtdate->setDate(d2);
     w->dtdate_CloseUp();
     EXPECT_EQ(w->txtDescription->text(), QString());
 }
 
-TEST_F(ImprovementPlan, PopupOverAListWithRowsActsOnEverySelectedCustomer)
+TEST_F(ImprovementPlan, PopupAndDeleteKeyActOnEverySelectedCustomer)
 {
-    main()->btnmImprovement->trigger();
-    frmImprovementPlan* w = main()->windows()->find<frmImprovementPlan>();
-    ASSERT_NE(w, nullptr);
     QTest::mouseClick(w->lsvDtls->viewport(), Qt::RightButton, {}, QPoint(20, 20));
     EXPECT_FALSE(main()->mnuEdit->isVisible());
 
-    for (const QString& c : {QStringLiteral("Acme"), QStringLiteral("Birch"), QStringLiteral("Cedar")})
-        addAction(c, d1, c + QStringLiteral(" plan"));
-    addAction(QStringLiteral("Acme"), d2, QStringLiteral("Acme second"));
+    for (const QString c : {"Acme", "Birch", "Cedar"})
+        action(c, d1, c + " plan");
+    action("Acme", d2, "Acme second");
     w->toFillListView();
-    clickCustomer(w, QStringLiteral("Birch"));
+    click(w->lstCusName, "Birch");
     QTreeWidgetItem* first = w->lsvDtls->topLevelItem(0);
     QTest::mouseClick(w->lsvDtls->viewport(), Qt::RightButton, {}, w->lsvDtls->visualItemRect(first).center());
     EXPECT_TRUE(main()->mnuEdit->isVisible());
@@ -108,47 +114,25 @@ TEST_F(ImprovementPlan, PopupOverAListWithRowsActsOnEverySelectedCustomer)
     main()->mnucomplete->trigger();
     const QString statuses = QStringLiteral("select group_concat(Status) from (select Status from action "
                                             "order by custname, \"Date\")");
-    EXPECT_EQ(value(statuses), QStringLiteral("1,0,1,0"));
-    EXPECT_EQ(w->StatusMode, 0);
+    EXPECT_EQ(value(statuses), "1,0,1,0");
     w->lsvDtls->topLevelItem(0)->setSelected(true);
     main()->mnunotcomplete->trigger();
-    EXPECT_EQ(value(statuses), QStringLiteral("0,0,0,0"));
+    EXPECT_EQ(value(statuses), "0,0,0,0");
 
-    // Delete: No keeps the rows; Yes removes the selected customers' actions of the selected dates.
+    // Delete, by the key in either list as from the popup: No keeps the rows; Yes removes the selected customers'
+    // actions of the selected dates. Without a selected action the key does nothing.
     w->lsvDtls->topLevelItem(0)->setSelected(true);
     MsgBox::setNextAnswer(MsgBox::No);
-    main()->mnuDelete->trigger();
-    ASSERT_EQ(MsgBox::shown().size(), 1);
-    EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Do you want to delete"));
-    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::YesNo);
-    EXPECT_EQ(actions().size(), 4);
-    MsgBox::setNextAnswer(MsgBox::Yes);
-    main()->mnuDelete->trigger();
-    EXPECT_EQ(actions(), (QStringList{"Acme|" + iso(d2) + "|Acme second|" + iso(d2.addDays(30)) + "|0",
-                                      "Cedar|" + iso(d1) + "|Cedar plan|" + iso(d1.addDays(30)) + "|0"}));
-    EXPECT_EQ(w->lsvDtls->topLevelItemCount(), 0);
-}
-
-TEST_F(ImprovementPlan, DeleteKeyInEitherListDoesWhatThePopupsDeleteDoes)
-{
-    addAction(QStringLiteral("Acme"), d1, QStringLiteral("Acme plan"));
-    addAction(QStringLiteral("Acme"), d2, QStringLiteral("Acme second"));
-    frmImprovementPlan* w = openPlan();
-    ASSERT_EQ(w->lsvDtls->topLevelItemCount(), 2);
-
-    // No action row selected: the key does nothing.
-    QTest::keyClick(w->lstCusName, Qt::Key_Delete);
-    EXPECT_TRUE(MsgBox::shown().isEmpty());
-
-    w->lsvDtls->topLevelItem(1)->setSelected(true);
-    MsgBox::setNextAnswer(MsgBox::No);
     QTest::keyClick(w->lsvDtls, Qt::Key_Delete);
-    ASSERT_EQ(MsgBox::shown().size(), 1);
-    EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Do you want to delete"));
-    EXPECT_EQ(actions().size(), 2);
-
+    EXPECT_EQ(messages(), QStringList{"Do you want to delete"});
+    EXPECT_EQ(actions().size(), 4);
+    w->lsvDtls->clearSelection();
+    QTest::keyClick(w->lstCusName, Qt::Key_Delete);
+    EXPECT_EQ(messages().size(), 1);
+    w->lsvDtls->topLevelItem(0)->setSelected(true);
     MsgBox::setNextAnswer(MsgBox::Yes);
     QTest::keyClick(w->lstCusName, Qt::Key_Delete);
-    EXPECT_EQ(actions(), QStringList{"Acme|" + iso(d1) + "|Acme plan|" + iso(d1.addDays(30)) + "|0"});
-    EXPECT_EQ(listed(w, 0), QStringList{QStringLiteral("Acme plan")});
+    EXPECT_EQ(actions(), (QStringList{"Acme|" + iso(d2) + "|Acme second|" + iso(d2.addMonths(1)) + "|0",
+                                      "Cedar|" + iso(d1) + "|Cedar plan|" + iso(d1.addMonths(1)) + "|0"}));
+    EXPECT_EQ(w->lsvDtls->topLevelItemCount(), 0);
 }

@@ -26,16 +26,6 @@ protected:
                            "emailid) values (?, ?, ?, ?, '')"),
             {id, customer, name, designation});
     }
-    // Types over a cell's text, reaching the cell with the mouse.
-    static void setCell(FlexGrid* grid, QLineEdit* editor, int row, int col, const QString& text)
-    {
-        clickCell(grid, row, col);
-        editor->selectAll();
-        if (text.isEmpty())
-            press(editor, Qt::Key_Backspace);
-        else
-            type(editor, text);
-    }
     int count(const QString& table) const { return value(QStringLiteral("select count(*) from ") + table).toInt(); }
 };
 
@@ -380,49 +370,49 @@ TEST_F(CustomerWindow, EscIsLeftToTheWindowByTheEditor)
 TEST_F(CustomerWindow, RespondentsTypedUnderANewCustomerOutliveItsSaveAndGoUnderItsKey)
 {
     auto w = open<frmCustomer>();
-    type(w->txtCustomerDtls, QStringLiteral("NewCo"));
+    type(w->txtCustomerDtls, "NewCo");
     clickCell(w->grdRespondentDtls, 1, 1);
-    type(w->txtRespondentDtls, QStringLiteral("Ann"));
+    type(w->txtRespondentDtls, "Ann");
     press(w->txtRespondentDtls, Qt::Key_Right);
-    type(w->txtRespondentDtls, QStringLiteral("CEO")); // e-mail never typed into
+    type(w->txtRespondentDtls, "CEO"); // e-mail never typed into
     press(w->txtRespondentDtls, Qt::Key_Down);
     press(w->txtRespondentDtls, Qt::Key_Left);
-    type(w->txtRespondentDtls, QStringLiteral("Bea"));
+    type(w->txtRespondentDtls, "Bea");
     press(w->txtRespondentDtls, Qt::Key_Right);
-    type(w->txtRespondentDtls, QStringLiteral("CFO"));
+    type(w->txtRespondentDtls, "CFO");
     press(w->txtRespondentDtls, Qt::Key_Right);
-    type(w->txtRespondentDtls, QStringLiteral("x"));
+    type(w->txtRespondentDtls, "x");
     press(w->txtRespondentDtls, Qt::Key_Backspace); // typed and erased
 
     w->cmdSaveCustomer->click();
-    EXPECT_EQ(column(w->grdRespondentDtls, 1), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bea")}));
+    EXPECT_EQ(column(w->grdRespondentDtls, 1), QStringList({"Ann", "Bea"}));
     w->cmdSaveRespondent->click();
     EXPECT_TRUE(MsgBox::shown().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
-    const int custid = value(QStringLiteral("select custid from customer where custname='NewCo'")).toInt();
-    EXPECT_EQ(rows(QStringLiteral("select respondentname, custid from respondent order by respondentid")),
-              (QVariantList{QVariantList{QStringLiteral("Ann"), custid}, QVariantList{QStringLiteral("Bea"), custid}}));
+    const int custid = value("select custid from customer where custname='NewCo'").toInt();
+    EXPECT_EQ(rows("select respondentname, custid from respondent order by respondentid"),
+              (QVariantList{QVariantList{"Ann", custid}, QVariantList{"Bea", custid}}));
     // An empty address is empty text however the cell came to be empty.
-    EXPECT_EQ(count(QStringLiteral("respondent where emailid = ''")), 2);
+    EXPECT_EQ(count("respondent where emailid = ''"), 2);
 }
 
 TEST_F(CustomerWindow, DeletesTakeOutTheChosenRowOnlyAndCancelChangesNothing)
 {
-    seedCustomer(1, QStringLiteral("Alpha"));
-    seedCustomer(2, QStringLiteral("Beta"));
-    seedRespondent(10, 1, QStringLiteral("Ann"), QStringLiteral("CEO"));
-    seedRespondent(11, 1, QStringLiteral("Bob"), QStringLiteral("CTO"));
+    seedCustomer(1, "Alpha");
+    seedCustomer(2, "Beta");
+    seedRespondent(10, 1, "Ann", "CEO");
+    seedRespondent(11, 1, "Bob", "CTO");
     auto w = open<frmCustomer>();
     clickCell(w->grdCustomerDtls, 2, 1);
     press(w->txtCustomerDtls, Qt::Key_Down);
-    type(w->txtCustomerDtls, QStringLiteral("NewCo"));
+    type(w->txtCustomerDtls, "NewCo");
     press(w->txtCustomerDtls, Qt::Key_Down);
-    type(w->txtCustomerDtls, QStringLiteral("NewDo"));
+    type(w->txtCustomerDtls, "NewDo");
     clickCell(w->grdCustomerDtls, 1, 2);
-    type(w->txtCustomerDtls, QStringLiteral("edited"));
+    type(w->txtCustomerDtls, "edited");
     press(w->txtRespondentDtls, Qt::Key_Down);
-    type(w->txtRespondentDtls, QStringLiteral("Typed"));
+    type(w->txtRespondentDtls, "Typed");
     press(w->txtRespondentDtls, Qt::Key_Right);
-    type(w->txtRespondentDtls, QStringLiteral("COO"));
+    type(w->txtRespondentDtls, "COO");
 
     const QString before = snapshot();
     const QStringList customers = cells(w->grdCustomerDtls);
@@ -436,19 +426,17 @@ TEST_F(CustomerWindow, DeletesTakeOutTheChosenRowOnlyAndCancelChangesNothing)
 
     clickCell(w->grdRespondentDtls, 1, 1);
     w->cmdDeleteRespondent->click();
-    EXPECT_EQ(count(QStringLiteral("respondent")), 1);
-    EXPECT_EQ(column(w->grdRespondentDtls, 1), (QStringList{QStringLiteral("Bob"), QStringLiteral("Typed")}));
+    EXPECT_EQ(count("respondent"), 1);
+    EXPECT_EQ(column(w->grdRespondentDtls, 1), QStringList({"Bob", "Typed"}));
 
     // An unsaved customer row goes alone; a saved one with its respondents, the unsaved rows staying.
     clickCell(w->grdCustomerDtls, 3, 1);
     w->cmdDeleteCustomer->click();
-    EXPECT_EQ(column(w->grdCustomerDtls, 1),
-              (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("NewDo")}));
+    EXPECT_EQ(column(w->grdCustomerDtls, 1), QStringList({"Alpha", "Beta", "NewDo"}));
     clickCell(w->grdCustomerDtls, 1, 1);
     w->cmdDeleteCustomer->click(); // OK
-    EXPECT_EQ(rows(QStringLiteral("select custname from customer")),
-              QVariantList{QVariantList{QStringLiteral("Beta")}});
-    EXPECT_EQ(column(w->grdCustomerDtls, 1), (QStringList{QStringLiteral("Beta"), QStringLiteral("NewDo")}));
+    EXPECT_EQ(rows("select custname from customer"), QVariantList{QVariantList{"Beta"}});
+    EXPECT_EQ(column(w->grdCustomerDtls, 1), QStringList({"Beta", "NewDo"}));
     EXPECT_EQ(column(w->grdRespondentDtls, 1), QStringList{QString()}); // Beta's, who has none
     EXPECT_EQ(Progress::text(), QString());
 }

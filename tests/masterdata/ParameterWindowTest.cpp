@@ -264,90 +264,80 @@ TEST_F(ParameterWindow, EscIsLeftToTheWindowByTheEditorsAndTheTypeList)
 TEST_F(ParameterWindow, QuestionsTypedUnderANewParameterAreStoredUnderItOnceItIsSaved)
 {
     auto w = open<frmParameter>();
-    type(w->txtParameterDtls, QStringLiteral("Delivery"));
+    type(w->txtParameterDtls, "Delivery");
     clickCell(w->grdQuestionDtls, 1, 1);
-    type(w->txtQuestionDtls, QStringLiteral("On time?"));
+    type(w->txtQuestionDtls, "On time?");
     w->cmdSaveParameter->click();
     w->cmdSaveQuestion->click();
     EXPECT_TRUE(MsgBox::shown().isEmpty());
-    const QVariant delivery = value(QStringLiteral("select paramid from parameter where parametername='Delivery'"));
-    EXPECT_EQ(rows(QStringLiteral("select question, paramid from questions")),
-              QVariantList{(QVariantList{QStringLiteral("On time?"), delivery})});
+    const QVariant delivery = value("select paramid from parameter where parametername='Delivery'");
+    EXPECT_EQ(rows("select question, paramid from questions"), QVariantList{(QVariantList{"On time?", delivery})});
     EXPECT_FALSE(w->grdQuestionDtls->textMatrix(1, 3).isEmpty());
 
     // A dropped duplicate above it moves the new parameter up a row; the current row goes with it.
     press(w->txtParameterDtls, Qt::Key_Down);
-    type(w->txtParameterDtls, QStringLiteral("DELIVERY"));
+    type(w->txtParameterDtls, "DELIVERY");
     press(w->txtParameterDtls, Qt::Key_Down);
-    type(w->txtParameterDtls, QStringLiteral("Price"));
+    type(w->txtParameterDtls, "Price");
     press(w->txtParameterDtls, Qt::Key_Down);
-    type(w->txtParameterDtls, QStringLiteral("Extra"));
+    type(w->txtParameterDtls, "Extra");
     press(w->txtParameterDtls, Qt::Key_Up);
     clickCell(w->grdQuestionDtls, 1, 1);
-    type(w->txtQuestionDtls, QStringLiteral("Fair?"));
+    type(w->txtQuestionDtls, "Fair?");
     w->cmdSaveParameter->click();
-    EXPECT_EQ(w->grdParameterDtls->textMatrix(w->grdParameterDtls->row(), 1), QStringLiteral("Price"));
-    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{QStringLiteral("Fair?")});
+    EXPECT_EQ(w->grdParameterDtls->textMatrix(w->grdParameterDtls->row(), 1), "Price");
+    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{"Fair?"});
     w->cmdSaveQuestion->click();
     EXPECT_EQ(value(QStringLiteral("select parametername from parameter join questions using (paramid) "
                                    "where question='Fair?'")),
-              QVariant(QStringLiteral("Price")));
+              QVariant("Price"));
 }
 
 TEST_F(ParameterWindow, DeletesTakeOutTheChosenRowAndNoOther)
 {
-    seedParameter(1, QStringLiteral("Delivery"));
-    seedParameter(2, QStringLiteral("Price"));
-    seedQuestion(5, 1, QStringLiteral("On time?"), true);
+    seedParameter(1, "Delivery");
+    seedParameter(2, "Price");
+    seedQuestion(5, 1, "On time?", true);
     auto w = open<frmParameter>();
     const auto append = [&](const QString& name) {
         clickCell(w->grdParameterDtls, w->grdParameterDtls->rows() - 1, 1);
         press(w->txtParameterDtls, Qt::Key_Down);
         type(w->txtParameterDtls, name);
     };
-    const auto stored = [&] { return rows(QStringLiteral("select parametername from parameter order by paramid")); };
-    const auto shown = [&] {
-        QVariantList names;
-        for (const QString& name : column(w->grdParameterDtls, 1))
-            names << QVariant(QVariantList{name});
-        return names;
-    };
 
     // An unsaved row chosen goes and is never stored; the other unsaved row is saved.
-    append(QStringLiteral("NewA"));
-    append(QStringLiteral("NewB"));
+    append("NewA");
+    append("NewB");
     clickCell(w->grdParameterDtls, 3, 1);
     w->cmdDeleteParameter->click();
     // A saved row chosen while an unsaved one waits at the bottom.
-    append(QStringLiteral("NewC"));
+    append("NewC");
     clickCell(w->grdParameterDtls, 2, 1);
     w->cmdDeleteParameter->click();
-    EXPECT_EQ(column(w->grdParameterDtls, 1),
-              (QStringList{QStringLiteral("Delivery"), QStringLiteral("NewB"), QStringLiteral("NewC")}));
-    EXPECT_EQ(stored(), shown());
+    EXPECT_EQ(column(w->grdParameterDtls, 1), QStringList({"Delivery", "NewB", "NewC"}));
+    EXPECT_EQ(table("select parametername from parameter order by paramid"), column(w->grdParameterDtls, 1));
 
     // The save of the rows left is refused over a blank row: they stay as typed.
-    append(QStringLiteral("NewD"));
+    append("NewD");
     press(w->txtParameterDtls, Qt::Key_Down);
     clickCell(w->grdParameterDtls, 2, 1);
     w->cmdDeleteParameter->click();
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("Parameter Name cannot be left blank....Error")});
-    EXPECT_EQ(column(w->grdParameterDtls, 1),
-              (QStringList{QStringLiteral("Delivery"), QStringLiteral("NewC"), QStringLiteral("NewD"), QString()}));
-    EXPECT_EQ(count(QStringLiteral("parameter")), 2);
+    EXPECT_EQ(messages(), QStringList{"Parameter Name cannot be left blank....Error"});
+    EXPECT_EQ(column(w->grdParameterDtls, 1), QStringList({"Delivery", "NewC", "NewD", QString()}));
+    EXPECT_EQ(count("parameter"), 2);
 
     // Deleting a question leaves the unsaved questions beside it.
     clickCell(w->grdParameterDtls, 1, 1);
     clickCell(w->grdQuestionDtls, 1, 1);
     press(w->txtQuestionDtls, Qt::Key_Down);
-    type(w->txtQuestionDtls, QStringLiteral("Typed"));
+    type(w->txtQuestionDtls, "Typed");
     press(w->txtQuestionDtls, Qt::Key_Down);
-    type(w->txtQuestionDtls, QStringLiteral("Also typed"));
+    type(w->txtQuestionDtls, "Also typed");
     clickCell(w->grdQuestionDtls, 2, 1);
     w->cmdDeleteQuestion->click();
-    EXPECT_EQ(column(w->grdQuestionDtls, 1), (QStringList{QStringLiteral("On time?"), QStringLiteral("Also typed")}));
+    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList({"On time?", "Also typed"}));
     clickCell(w->grdQuestionDtls, 1, 1);
     w->cmdDeleteQuestion->click();
-    EXPECT_EQ(count(QStringLiteral("questions")), 0);
-    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{QStringLiteral("Also typed")});
+    EXPECT_EQ(count("questions"), 0);
+    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{"Also typed"});
 }

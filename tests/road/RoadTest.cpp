@@ -8,73 +8,45 @@
 #include "analysis/frmPerformanceMatrix.h"
 #include "analysis/frmSatisfactionIndex.h"
 #include "analysis/frmSearch.h"
-#include "analysis_reports/ReportWindowsFixture.h"
 #include "feedback/frmFeedBackObj.h"
 #include "feedback/frmReading.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
-#include "platform/desktop/Desktop.h"
-#include "platform/grid/FlexGrid.h"
-#include "platform/report/ReportControl.h"
-#include "platform/report/ValueFormat.h"
-#include "shell/gblGlobal.h"
+#include "support/ProgramFixture.h"
 #include "surveys/ParameterTree.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmLogDetails.h"
 #include "surveys/frmNewSurvey.h"
 #include "surveys/frmSelectSurvey.h"
 
-#include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QToolBar>
-#include <QTreeWidget>
 
 namespace
 {
 
-class Road : public ReportWindowsFixture
+class Road : public ProgramFixture
 {
 protected:
     const QDate today{2024, 3, 15};
 
     void SetUp() override
     {
-        ReportWindowsFixture::SetUp();
+        ProgramFixture::SetUp();
         Desktop::setToday(today);
-        gCompanyName = QStringLiteral("Harbour Quality Ltd");
     }
 
-    template <class T> T* active() const
-    {
-        QMdiSubWindow* frame = main()->mdiArea()->activeSubWindow();
-        return frame ? qobject_cast<T*>(frame->widget()) : nullptr;
-    }
-
-    static void type(QWidget* editor, const QString& text, int returns = 1)
+    // Types the text into the editor and moves on with Return.
+    static void enter(QWidget* editor, const QString& text, int returns = 1)
     {
         QTest::keyClicks(editor, text);
-        for (int i = 0; i < returns; ++i)
-            QTest::keyClick(editor, Qt::Key_Return);
+        press(editor, Qt::Key_Return, returns);
     }
-    static void clickCell(FlexGrid* grid, int row, int col)
-    {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(row, col)).center());
-    }
-
     static void execute(const QString& program, const QStringList& arguments)
     {
         QProcess p;
@@ -82,64 +54,51 @@ protected:
         const bool finished = p.waitForFinished(90000);
         EXPECT_TRUE(finished && p.exitCode() == 0) << program.toStdString() << p.readAllStandardError().toStdString();
     }
-
     // The report just run from that definition, as pdftotext reads it.
-    QString report(const char* fileName)
+    static QString report(const char* fileName)
     {
-        EXPECT_FALSE(ReportControl::runs().isEmpty());
-        if (ReportControl::runs().isEmpty())
-            return QString();
-        EXPECT_EQ(QFileInfo(ReportControl::runs().last().reportFileName).fileName(), QLatin1String(fileName));
-        return lastReportText();
+        const bool ran = !ReportControl::runs().isEmpty() &&
+                         QFileInfo(ReportControl::runs().last().reportFileName).fileName() == QLatin1String(fileName);
+        EXPECT_TRUE(ran) << fileName;
+        return ran ? reportText() : QString();
     }
 };
-
-::testing::AssertionResult holds(const QString& text, const QStringList& parts)
-{
-    for (const QString& part : parts)
-        if (!text.contains(part))
-            return ::testing::AssertionFailure() << "\"" << part.toStdString() << "\" not in:\n" << text.toStdString();
-    return ::testing::AssertionSuccess();
-}
 
 } // namespace
 
 TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
 {
-    const QString scored = QStringLiteral("How quickly do we answer your calls?");
-    const QString written = QStringLiteral("What should we change?");
+    const QString scored = "How quickly do we answer your calls?";
+    const QString written = "What should we change?";
 
     // A customer with a respondent.
-    main()->mnuCusAndResp->trigger();
-    auto* customers = main()->child<frmCustomer>();
-    type(customers->txtCustomerDtls, QStringLiteral("Northwind Traders"), 4);
+    auto* customers = open<frmCustomer>(main()->mnuCusAndResp);
+    enter(customers->txtCustomerDtls, "Northwind Traders", 4);
     clickCell(customers->grdCustomerDtls, 1, 1);
     clickCell(customers->grdRespondentDtls, 1, 1);
-    type(customers->txtRespondentDtls, QStringLiteral("Ann Carter"));
-    type(customers->txtRespondentDtls, QStringLiteral("Buyer"));
-    type(customers->txtRespondentDtls, QStringLiteral("ann@example.com"));
+    enter(customers->txtRespondentDtls, "Ann Carter");
+    enter(customers->txtRespondentDtls, "Buyer");
+    enter(customers->txtRespondentDtls, "ann@example.com");
     ASSERT_EQ(value(QStringLiteral("select count(*) from custresp where custname='Northwind Traders' and "
                                    "respondentname='Ann Carter'"))
                   .toInt(),
               1);
 
     // A parameter with a scored and a descriptive question.
-    main()->mnuPrameter->trigger();
-    auto* parameters = main()->child<frmParameter>();
-    type(parameters->txtParameterDtls, QStringLiteral("Responsiveness"));
+    auto* parameters = open<frmParameter>(main()->mnuPrameter);
+    enter(parameters->txtParameterDtls, "Responsiveness");
     clickCell(parameters->grdParameterDtls, 1, 1);
     clickCell(parameters->grdQuestionDtls, 1, 1);
-    type(parameters->txtQuestionDtls, scored);
-    type(parameters->txtQuestionDtls, QStringLiteral("s"));
-    type(parameters->txtQuestionDtls, written);
-    type(parameters->txtQuestionDtls, QStringLiteral("d"), 0);
+    enter(parameters->txtQuestionDtls, scored);
+    enter(parameters->txtQuestionDtls, "s");
+    enter(parameters->txtQuestionDtls, written);
+    enter(parameters->txtQuestionDtls, "d", 0);
     parameters->cmdSaveQuestion->click();
-    ASSERT_EQ(value(QStringLiteral("select count(*) from param where parametername='Responsiveness'")).toInt(), 2);
+    ASSERT_EQ(value("select count(*) from param where parametername='Responsiveness'").toInt(), 2);
 
     // A new survey of today for Ann, both questions added from the tree, exported.
-    main()->mnuNewSurvey->trigger();
-    auto* chooser = main()->child<frmSelectSurvey>();
-    ASSERT_EQ(chooser->lstRespondent->currentItem()->text(), QStringLiteral("Ann Carter"));
+    auto* chooser = open<frmSelectSurvey>(main()->mnuNewSurvey);
+    ASSERT_EQ(chooser->lstRespondent->currentItem()->text(), "Ann Carter");
     chooser->cmdBlankSurvey->click();
     frmNewSurvey* survey = SurveyWindows::loadedNewSurvey();
     ASSERT_NE(survey, nullptr);
@@ -158,55 +117,49 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     EXPECT_TRUE(holds(report("rptrating.rpt"), {"Northwind Traders", "Ann Carter", scored, written}));
     MsgBox::setNextAnswer(MsgBox::No); // not viewed now
     survey->cmdExport->click();
-    const QString fileName = value(QStringLiteral("select xlsfilename from log")).toString();
+    const QString fileName = value("select xlsfilename from log").toString();
     ASSERT_FALSE(fileName.isEmpty());
     const QString workbook = QDir(folder()).filePath(fileName);
 
     // The respondent fills it in with one program and saves it with another.
-    execute(QStringLiteral("/usr/bin/python3"),
-            {QStringLiteral("-c"),
+    execute("/usr/bin/python3",
+            {"-c",
              QStringLiteral("import sys, openpyxl\n"
                             "wb = openpyxl.load_workbook(sys.argv[1]); ws = wb['Sheet1']\n"
                             "ws['C14'] = 7; ws['D14'] = 9; ws['D16'] = 6; ws['B17'] = 'Faster callbacks, please'\n"
                             "wb.save(sys.argv[1])\n"),
              workbook});
     QTemporaryDir profile, resaved;
-    execute(QStandardPaths::findExecutable(QStringLiteral("soffice")),
-            {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-             QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), resaved.path(),
-             workbook});
+    execute(QStandardPaths::findExecutable("soffice"), {"--headless", "-env:UserInstallation=file://" + profile.path(),
+                                                        "--convert-to", "xlsx", "--outdir", resaved.path(), workbook});
     ASSERT_TRUE(QFile::remove(workbook));
     ASSERT_TRUE(QFile::copy(QDir(resaved.path()).filePath(fileName), workbook));
 
     // Read Multiple Files.
     MsgBox::clearRecords();
-    main()->mnuReadMultipleFiles->trigger();
-    auto* reading = main()->child<frmReading>();
+    auto* reading = open<frmReading>(main()->mnuReadMultipleFiles);
     MsgBox::setNextFileNames({workbook});
     reading->cmdBrowse->click();
     ASSERT_EQ(reading->lstXlsFiles->count(), 1);
     reading->lstXlsFiles->item(0)->setSelected(true);
     reading->cmdImport->click();
     ASSERT_FALSE(MsgBox::shown().isEmpty());
-    EXPECT_EQ(MsgBox::shown().last().text, QStringLiteral("Import Done...."));
+    EXPECT_EQ(MsgBox::shown().last().text, "Import Done....");
 
     // The feedback window shows the answers.
-    main()->mnuObjective->trigger();
-    auto* feedback = main()->child<frmFeedBackObj>();
-    EXPECT_EQ(feedback->cmbCusName->currentText(), QStringLiteral("Northwind Traders"));
-    EXPECT_EQ(feedback->lstRespname->selectedItems().value(0)->text(), QStringLiteral("Ann Carter"));
+    auto* feedback = open<frmFeedBackObj>(main()->mnuObjective);
+    EXPECT_EQ(feedback->cmbCusName->currentText(), "Northwind Traders");
+    EXPECT_EQ(feedback->lstRespname->selectedItems().value(0)->text(), "Ann Carter");
     EXPECT_EQ(feedback->lblSDate->text(), ValueFormat::formatDate(today));
     ASSERT_EQ(feedback->grdDtls->rows(), 3);
     EXPECT_EQ(feedback->grdDtls->textMatrix(1, frmFeedBackObj::ColQuestion), scored);
-    EXPECT_EQ(feedback->grdDtls->textMatrix(1, frmFeedBackObj::ColWeightage), QStringLiteral("9"));
-    EXPECT_EQ(feedback->grdDtls->textMatrix(1, frmFeedBackObj::ColScore), QStringLiteral("7"));
-    EXPECT_EQ(feedback->grdDtls->textMatrix(2, frmFeedBackObj::ColWeightage), QStringLiteral("6"));
-    EXPECT_EQ(feedback->grdDtls->textMatrix(2, frmFeedBackObj::ColDescription),
-              QStringLiteral("Faster callbacks, please"));
+    EXPECT_EQ(feedback->grdDtls->textMatrix(1, frmFeedBackObj::ColWeightage), "9");
+    EXPECT_EQ(feedback->grdDtls->textMatrix(1, frmFeedBackObj::ColScore), "7");
+    EXPECT_EQ(feedback->grdDtls->textMatrix(2, frmFeedBackObj::ColWeightage), "6");
+    EXPECT_EQ(feedback->grdDtls->textMatrix(2, frmFeedBackObj::ColDescription), "Faster callbacks, please");
 
     // Satisfaction index and performance matrix, viewed and printed.
-    main()->mnuSatisfactionIndex->trigger();
-    auto* index = main()->child<frmSatisfactionIndex>();
+    auto* index = open<frmSatisfactionIndex>(main()->mnuSatisfactionIndex);
     index->dtFrom->setDate(today);
     index->dtTo->setDate(today);
     index->lstParameter->selectAll();
@@ -214,8 +167,7 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     ASSERT_TRUE(index->cmdPrint->isEnabled());
     index->cmdPrint->click();
     EXPECT_TRUE(holds(report("satisfactionindex.rpt"), {"Harbour Quality Ltd", "Northwind Traders", "Responsiveness"}));
-    main()->mnuPerformanceMatrix->trigger();
-    auto* matrix = main()->child<frmPerformanceMatrix>();
+    auto* matrix = open<frmPerformanceMatrix>(main()->mnuPerformanceMatrix);
     ASSERT_EQ(matrix->lstSurveyDates->count(), 1);
     const QModelIndex date = matrix->lstSurveyDates->model()->index(0, 0);
     QTest::mouseClick(matrix->lstSurveyDates->viewport(), Qt::LeftButton, {},
@@ -225,42 +177,35 @@ TEST_F(Road, OneSurveyFromMasterDataToEveryReport)
     EXPECT_TRUE(holds(report("scatter.rpt"), {"Northwind Traders", "Responsiveness", "9.00", "7.00"}));
 
     // An improvement action agreed with the customer.
-    main()->mnuImprovementPlan->trigger();
-    auto* plan = main()->child<frmImprovementPlan>();
-    ASSERT_EQ(plan->lstCusName->selectedItems().value(0)->text(), QStringLiteral("Northwind Traders"));
+    auto* plan = open<frmImprovementPlan>(main()->mnuImprovementPlan);
+    ASSERT_EQ(plan->lstCusName->selectedItems().value(0)->text(), "Northwind Traders");
     plan->dttargetDate->setDate(today.addMonths(1));
-    QTest::keyClicks(plan->txtDescription, QStringLiteral("Call back within the hour"));
+    QTest::keyClicks(plan->txtDescription, "Call back within the hour");
     plan->opnNotComplete->click();
     plan->cmdSave->click();
     ASSERT_EQ(plan->lsvDtls->topLevelItemCount(), 1);
 
     // A keyword search opens the written answer in the feedback window.
-    main()->mnuSearch->trigger();
-    auto* search = main()->child<frmSearch>();
-    search->txtKeyword->setText(QStringLiteral("callbacks"));
+    auto* search = open<frmSearch>(main()->mnuSearch);
+    search->txtKeyword->setText("callbacks");
     search->cmdOK->click();
     ASSERT_EQ(search->lsvDtls->topLevelItemCount(), 1);
-    QTreeWidgetItem* hit = search->lsvDtls->topLevelItem(0);
-    const QPoint at = search->lsvDtls->visualItemRect(hit).center();
+    const QPoint at = search->lsvDtls->visualItemRect(search->lsvDtls->topLevelItem(0)).center();
     QTest::mouseClick(search->lsvDtls->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(search->lsvDtls->viewport(), Qt::LeftButton, {}, at);
     ASSERT_EQ(active<frmFeedBackObj>(), feedback);
-    EXPECT_EQ(feedback->lstRespname->selectedItems().value(0)->text(), QStringLiteral("Ann Carter"));
+    EXPECT_EQ(feedback->lstRespname->selectedItems().value(0)->text(), "Ann Carter");
 
     // The remaining reports.
-    main()->mnuEmailSurveys->trigger();
-    main()->child<frmLogDetails>()->cmdPrint->click();
+    open<frmLogDetails>(main()->mnuEmailSurveys)->cmdPrint->click();
     EXPECT_TRUE(holds(report("log.rpt"), {fileName, "Ann Carter", "Yes"}));
-    main()->mnuSurveyResponseAnalysis->trigger();
-    main()->child<frmDateToDate>()->cmdPrint->click();
+    open<frmDateToDate>(main()->mnuSurveyResponseAnalysis)->cmdPrint->click();
     EXPECT_TRUE(holds(report("surveyresponse.rpt"), {"Ann Carter", scored, written, "Faster callbacks, please"}));
-    main()->mnuSatisfactionOverviewAnalysis->trigger();
-    main()->child<frmDtoDSatisfactionOverview>()->cmdPrint->click();
+    open<frmDtoDSatisfactionOverview>(main()->mnuSatisfactionOverviewAnalysis)->cmdPrint->click();
     EXPECT_TRUE(
         holds(report("satisfaction.rpt"), {"Survey Descriptive", "Faster callbacks, please", "Survey Objective", scored,
                                            "Planned Actions", "Call back within the hour", "Not Completed"}));
-    main()->mnuImprovementPlanAnalysis->trigger();
-    main()->child<frmDtoDActionPlan>()->cmdPrint->click();
+    open<frmDtoDActionPlan>(main()->mnuImprovementPlanAnalysis)->cmdPrint->click();
     EXPECT_TRUE(holds(report("actionplan.rpt"), {"Northwind Traders", "Call back within the hour", "Not Complete"}));
     EXPECT_EQ(ReportControl::runs().size(), 7);
 }

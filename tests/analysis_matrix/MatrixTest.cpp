@@ -1,0 +1,170 @@
+// The performance matrix of answers stored in the answer table: its means, chart, grid and report.
+
+#include "analysis/frmPerformanceMatrix.h"
+#include "support/ProgramFixture.h"
+
+namespace
+{
+
+using Given = QList<QPair<QVariant, QVariant>>;
+
+// Means 8.67 and 7.33.
+const Given kThirds{{8, 7}, {9, 7}, {9, 8}};
+
+// Ann's answers of one customer on d1.
+class Matrix : public ProgramFixture
+{
+protected:
+    const QDate d1{2031, 3, 14};
+
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        ann = respondent(customer("Acme"), "Ann");
+    }
+
+    // The answers to the parameter's question, stored in the order given.
+    void answers(const QString& parameter, const Given& given)
+    {
+        const int q = question(parameter);
+        for (const auto& [weightage, score] : given)
+            answer(ann, q, d1, weightage, score);
+    }
+
+    // Opened from the menu; a click on the date views the matrix.
+    frmPerformanceMatrix* view()
+    {
+        auto* w = open<frmPerformanceMatrix>(main()->mnuPerformanceMatrix);
+        w->lstSurveyDates->item(0)->setSelected(true);
+        return w;
+    }
+
+    static QPointF pointOf(const ChartControl* chart, int row)
+    {
+        return QPointF(chart->data(row, 0).value_or(-1), chart->data(row, 1).value_or(-1));
+    }
+
+    int ann = 0;
+};
+
+void expectNear(const QPointF& actual, const QPointF& expected, const char* what)
+{
+    EXPECT_NEAR(actual.x(), expected.x(), 1e-9) << what;
+    EXPECT_NEAR(actual.y(), expected.y(), 1e-9) << what;
+}
+
+} // namespace
+
+TEST_F(Matrix, MeansOverEveryRowRoundedToTheEvenHundredth)
+{
+    answers("Worked", {{8, 7}, {0, 5}, {6, 0}});
+    answers("Nothing given", {{0, 0}, {QVariant(), QVariant()}});
+    answers("Scores only", {{0, 3}, {0, 0}});
+    answers("Weightages only", {{4, QVariant()}, {0, 0}});
+    answers("Zero in the divisor", {{5, 1}, {0, 1}});
+    // Exact halves as doubles go to the even hundredth: 3/8 and 1/8.
+    answers("Eighths", Given{{3, 1}} + Given(7, {0, 0}));
+    // 3/40 is just below 0.075 as a double and 1/40 just above 0.025, though both look like halves.
+    answers("Fortieths", Given{{3, 1}} + Given(39, {0, 0}));
+    // More answers than a 16-bit score sum holds.
+    answers("Busy", {{10, 10}});
+    run(QStringLiteral("with recursive c(i) as (select 1 union all select i + 1 from c where i < 3999) "
+                       "insert into feedbackobjective (respondentid, questionid, surveyid, surveydate, weightage, "
+                       "score) select ?, ?, 0, ?, 10, 10 from c"),
+        {ann, question("Busy"), iso(d1)});
+    view();
+
+    EXPECT_EQ(
+        table("select custname, Parameter, wt, sc from scattertable order by rowid"),
+        QStringList({"Acme|Busy|10|10", "Acme|Eighths|0.38|0.12", "Acme|Fortieths|0.07|0.03", "Acme|Scores only|0|1.5",
+                     "Acme|Weightages only|2|0", "Acme|Worked|4.67|4", "Acme|Zero in the divisor|2.5|1"}));
+}
+
+TEST_F(Matrix, WithoutAChosenDateTheTableIsEmptiedAndNothingShown)
+{
+    answers("Worked", {{8, 7}});
+    frmPerformanceMatrix* w = view();
+    ASSERT_TRUE(w->cmdPrint->isEnabled());
+    w->lstSurveyDates->clearSelection();
+    EXPECT_EQ(value("select count(*) from scattertable").toInt(), 0);
+    EXPECT_EQ(messages(), QStringList{"No record(s) present to view Performance Matrix"});
+    EXPECT_FALSE(w->cmdPrint->isEnabled());
+
+    // A customer without surveys: no dates, and View does nothing at all.
+    customer("Zenith");
+    w->cmdCustomerName->setCurrentIndex(1);
+    EXPECT_EQ(w->lstSurveyDates->count(), 0);
+    run("insert into scattertable (Parameter) values ('kept')");
+    w->cmdView_Click();
+    EXPECT_EQ(value("select count(*) from scattertable").toInt(), 1);
+    EXPECT_EQ(messages().size(), 1);
+}
+
+TEST_F(Matrix, CoincidentNeighboursMoveByTheOffsetsInTurn)
+{
+    answers("A1", kThirds);
+    answers("A2", kThirds);
+    answers("B1", {{9, 9}});
+    answers("B2", {{9, 9}});
+    // C1 and C3 are equal but C2 stands between them in score order.
+    answers("C1", {{4, 3}});
+    answers("C2", {{6, 3}});
+    answers("C3", {{4, 3}});
+    frmPerformanceMatrix* w = view();
+
+    const ChartControl* chart = w->mschart;
+    ASSERT_EQ(chart->rowCount(), 7);
+    QStringList order;
+    for (const auto& row : w->hiddenChart())
+        order << row.parameter;
+    EXPECT_EQ(order, (QStringList{"C1", "C2", "C3", "A1", "A2", "B1", "B2"}));
+    expectNear(pointOf(chart, 0), {3, 4}, "C1");
+    expectNear(pointOf(chart, 2), {3, 4}, "C3 not next to C1");
+    expectNear(pointOf(chart, 3), {7.33, 8.67}, "A1");
+    expectNear(pointOf(chart, 4), {7.1, 8.9}, "A2 by entry 1 from (7, 9)");
+    expectNear(pointOf(chart, 6), {8.9, 8.9}, "B2 by entry 2 from (9, 9)");
+
+    // The moved point still names its parameter's true means.
+    QTest::mouseClick(w->mschart->viewport(), Qt::LeftButton, {}, w->mschart->pointPosition(0, 4)->toPoint());
+    EXPECT_EQ(messages(), QStringList{"Parameter  : A2\r\nWeightage : 8.67\r\nScore         : 7.33"});
+}
+
+// Past the eighth offset the entries start again from the first.
+TEST_F(Matrix, TenCoincidentPointsReuseTheFirstOffset)
+{
+    for (int p = 1; p <= 10; ++p)
+        answers(QStringLiteral("N%1").arg(p, 2, 10, QLatin1Char('0')), {{2, 2}});
+    const ChartControl* chart = view()->mschart;
+    ASSERT_EQ(chart->rowCount(), 10);
+    expectNear(pointOf(chart, 1), {2.1, 1.9}, "entry 1");
+    expectNear(pointOf(chart, 8), {2, 2.1}, "entry 8");
+    expectNear(pointOf(chart, 9), {2.1, 1.9}, "entry 1 again");
+}
+
+TEST_F(Matrix, GridRowsAreColouredByTheirOwnQuadrant)
+{
+    answers("Green", {{5, 5}});
+    answers("Red", Given(99, {5, 5}) + Given{{5, 4}});
+    answers("Yellow", Given(99, {5, 10}) + Given{{4, 10}});
+    FlexGrid* g = view()->MSHFlexGrid1;
+
+    EXPECT_EQ(cells(g), QStringList({"Green", "Red", "Yellow", "5.00", "5.00", "4.99", "5.00", "4.99", "10.00"}));
+    const QList<QColor> colours{QColor(0, 255, 0), QColor(255, 0, 0), QColor(255, 255, 0)};
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            g->setRow(r);
+            g->setCol(c);
+            const QColor expected = c >= 2 ? colours[r - 1] : c == 0 ? QColor(192, 192, 192) : QColor();
+            EXPECT_EQ(g->cellBackColor(), expected) << r << "," << c;
+        }
+    }
+}
+
+TEST_F(Matrix, ReportPrintsTheChartAsShownAndNothingWhenItCannotBeSaved)
+{
+    answers("Delivery", kThirds);
+    answers("Service", {{8, 7}, {0, 5}, {6, 0}});
+    frmPerformanceMatrix* w = view();
+    EXPECT_TRUE(holds(printChart(w->cmdPrint, w->mschart, "perform.bmp"),
+                      {"Harbour Quality Ltd", "Acme", "Delivery", "8.67", "7.33", "Service", "4.67", "4.00"}));
+}
