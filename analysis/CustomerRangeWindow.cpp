@@ -27,12 +27,10 @@ CustomerRangeWindow::CustomerRangeWindow(const char* name, const QString& captio
     cmbCustomer = makeControl<QComboBox>(Frame2, "cmbCustomer", QRect(126, 24, 282, 26));
     Label5 = makeControl<QLabel>(Frame2, "Label5", QRect(16, 64, 110, 26));
     Label5->setText(QStringLiteral("From Date "));
-    dtFrom = ReportWindows::makeDatePicker(Frame2, "dtFrom");
-    dtFrom->setGeometry(126, 64, 160, 26);
+    dtFrom = ReportWindows::makeDatePicker(Frame2, "dtFrom", QRect(126, 64, 160, 26));
     Label6 = makeControl<QLabel>(Frame2, "Label6", QRect(16, 104, 110, 26));
     Label6->setText(QStringLiteral("To Date "));
-    dtTo = ReportWindows::makeDatePicker(Frame2, "dtTo");
-    dtTo->setGeometry(126, 104, 160, 26);
+    dtTo = ReportWindows::makeDatePicker(Frame2, "dtTo", QRect(126, 104, 160, 26));
 
     int x = 116;
     for (auto [member, control, caption] :

@@ -2,11 +2,11 @@
 
 #include "platform/report/ReportControl.h"
 #include "platform/report/ValueFormat.h"
-#include "shell/Db.h"
 #include "shell/MDIMain.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
+#include "surveys/MakeControl.h"
 #include "surveys/SurveyLists.h"
 
 #include <QComboBox>
@@ -20,9 +20,7 @@ void toFillCustomerList(QComboBox* list)
     QStringList names;
     try {
         toTestConnection();
-        QSqlQuery q = Db::exec(QStringLiteral("select custname from customer order by rowid"));
-        while (q.next())
-            names << q.value(0).toString();
+        names = SurveyStore::customers();
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -40,10 +38,9 @@ void generating(const QComboBox* customers, const std::function<void()>& steps)
     Progress::setBusy(false);
 }
 
-QDateEdit* makeDatePicker(QWidget* parent, const char* name)
+QDateEdit* makeDatePicker(QWidget* parent, const char* name, const QRect& geometry)
 {
-    auto* picker = new QDateEdit(parent);
-    picker->setObjectName(QLatin1String(name));
+    auto* picker = makeControl<QDateEdit>(parent, name, geometry);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(ValueFormat::shortDateFormat());
     return picker;

@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QDateEdit;
+class QRect;
 class QWidget;
 
 // What the survey-response, satisfaction-overview and improvement-plan windows share: the customer list, the date
@@ -20,8 +21,8 @@ void toFillCustomerList(QComboBox* list);
 // status text and pointer are restored however the steps end.
 void generating(const QComboBox* customers, const std::function<void()>& steps);
 
-// A date picker showing the system's short date with a four-digit year, with a calendar to pick from.
-QDateEdit* makeDatePicker(QWidget* parent, const char* name);
+// A date picker at its place, showing the system's short date with a four-digit year, with a calendar to pick from.
+QDateEdit* makeDatePicker(QWidget* parent, const char* name, const QRect& geometry);
 
 // A text of a selection formula: in apostrophes, or in double quotes when the text holds an apostrophe, so that a
 // name such as O'Brien can never end the text early.

@@ -1,7 +1,7 @@
 #include "analysis/frmImprovementPlan.h"
 
+#include "analysis/ReportWindows.h"
 #include "analysis/TrackingControls.h"
-
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/report/ValueFormat.h"
@@ -40,14 +40,6 @@ const QString notCompleteText = QStringLiteral("Not Complete");
 
 using TrackingControls::makeCaptioned;
 
-QDateEdit* makeDatePicker(QWidget* parent, const char* name, int x)
-{
-    auto* d = makeControl<QDateEdit>(parent, name, QRect(x, 34, 144, 26));
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(ValueFormat::shortDateFormat());
-    return d;
-}
-
 // A listed date: the shown text, and the date itself for reading back and for nothing else.
 void setDateCell(QTreeWidgetItem* row, int column, const QVariant& value)
 {
@@ -73,9 +65,9 @@ frmImprovementPlan::frmImprovementPlan(QWidget* parent) : QWidget(parent)
     lstCusName = makeControl<QListWidget>(this, "lstCusName", QRect(16, 34, 200, 178));
     lstCusName->setSelectionMode(QAbstractItemView::MultiSelection);
     Label3 = makeCaptioned<QLabel>(this, "Label3", QStringLiteral("Plan Date"), QRect(232, 12, 144, 20));
-    dtdate = makeDatePicker(this, "dtdate", 232);
+    dtdate = ReportWindows::makeDatePicker(this, "dtdate", QRect(232, 34, 144, 26));
     Label4 = makeCaptioned<QLabel>(this, "Label4", QStringLiteral("Target Date"), QRect(392, 12, 144, 20));
-    dttargetDate = makeDatePicker(this, "dttargetDate", 392);
+    dttargetDate = ReportWindows::makeDatePicker(this, "dttargetDate", QRect(392, 34, 144, 26));
     txtDescription = makeControl<QLineEdit>(this, "txtDescription", QRect(232, 76, 304, 28));
 
     Frame2 = makeControl<QGroupBox>(this, "Frame2", QRect(232, 120, 304, 64));
@@ -427,8 +419,6 @@ void frmImprovementPlan::Form_Activate()
             break;
         }
     }
-    if (date.isValid())
-        dtdate->setDate(date);
 }
 
 // Buttons --------------------------------------------------------------------------------------------------------
