@@ -14,6 +14,8 @@
 namespace KeywordSearch
 {
 
+const QString actionSource = QStringLiteral("Improvement Plan");
+
 namespace
 {
 
@@ -33,7 +35,6 @@ struct Hit {
 
 const QString objectiveSource = QStringLiteral("Survey (Objective)");
 const QString descriptiveSource = QStringLiteral("Survey (Descriptive)");
-const QString actionSource = QStringLiteral("Improvement Plan");
 
 // The driver hands a row's columns over in order, on demand: the columns a match needs come first, and the
 // others are read only for a hit, which keeps a search over many answers quick.
@@ -117,14 +118,10 @@ void store(const std::vector<Hit>& hits, const QString& source)
 
 } // namespace
 
-bool splitKeywords(const QString& text, QStringList* keywords)
+QStringList splitKeywords(const QString& text)
 {
-    keywords->clear();
-    const QStringList parts = toStoredText(text.trimmed()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (parts.size() > maxKeywords)
-        return false;
-    *keywords = parts;
-    return true;
+    const QStringList keywords = toStoredText(text.trimmed()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return keywords.size() > maxKeywords ? QStringList() : keywords;
 }
 
 Matcher::Matcher(const QStringList& keywords)

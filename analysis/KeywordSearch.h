@@ -10,9 +10,12 @@ namespace KeywordSearch
 
 constexpr int maxKeywords = 10;
 
+// The "Found In" text of a hit in the improvement actions.
+extern const QString actionSource;
+
 // The typed text's keywords, split at blanks, apostrophes made typographic, empty ones (two blanks in a row)
-// dropped. False, with no keywords, when there are more than maxKeywords.
-bool splitKeywords(const QString& text, QStringList* keywords);
+// dropped. None when there are more than maxKeywords.
+QStringList splitKeywords(const QString& text);
 
 class Matcher
 {

@@ -27,8 +27,7 @@ namespace
 
 enum Column { ColDate = 0, ColDescription = 1, ColCustomer = 2, ColFoundIn = 3, ColId = 4 };
 
-const QString actionSource = QStringLiteral("Improvement Plan");
-
+using KeywordSearch::actionSource;
 using TrackingControls::makeCaptioned;
 
 bool isEnter(const QEvent* event)
@@ -129,10 +128,8 @@ void frmSearch::toSplitKeywords()
 {
     try {
         toTestConnection();
-        QStringList keywords;
         // More than ten keywords: the table is emptied and nothing found, without a message.
-        KeywordSearch::splitKeywords(txtKeyword->text(), &keywords);
-        KeywordSearch::refill(keywords);
+        KeywordSearch::refill(KeywordSearch::splitKeywords(txtKeyword->text()));
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
