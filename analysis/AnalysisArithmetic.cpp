@@ -40,16 +40,8 @@ qint64 answerWhole(double value)
     return roundHalfEven(value);
 }
 
-} // namespace
-
-qint64 roundHalfEven(double value)
-{
-    if (!(std::fabs(value) < kWholeLimit))
-        throw std::overflow_error("whole number out of range");
-    // The default rounding mode rounds to nearest with ties to even.
-    return static_cast<qint64>(std::nearbyint(value));
-}
-
+// Rounded to hundredths; only a double that is itself exactly halfway goes to the even hundredth (0.125 gives
+// 0.12, while 23/40, stored as 0.57499..., gives 0.57).
 double roundHundredthsHalfEven(double value)
 {
     const double scaled = value * 100;
@@ -59,6 +51,16 @@ double roundHundredthsHalfEven(double value)
     if (std::fabs(scaled - std::trunc(scaled)) == 0.5 && error != 0)
         whole = error > 0 ? std::ceil(scaled) : std::floor(scaled);
     return whole / 100;
+}
+
+} // namespace
+
+qint64 roundHalfEven(double value)
+{
+    if (!(std::fabs(value) < kWholeLimit))
+        throw std::overflow_error("whole number out of range");
+    // The default rounding mode rounds to nearest with ties to even.
+    return static_cast<qint64>(std::nearbyint(value));
 }
 
 float satisfactionIndex(const QList<StoredAnswer>& answers)

@@ -20,9 +20,6 @@ namespace AnalysisArithmetic
 
 // The nearest whole number, an exact half going to the even neighbour.
 qint64 roundHalfEven(double value);
-// Rounded to hundredths; only a double that is itself exactly halfway goes to the even hundredth (0.125 gives
-// 0.12, while 23/40, stored as 0.57499..., gives 0.57).
-double roundHundredthsHalfEven(double value);
 
 // The satisfaction index of one parameter on one date, from its answers in the order they were stored; 0 when no
 // answer counts (an answer counts when both its weightage and its score are given and not 0).

@@ -1,17 +1,17 @@
 #include "analysis/ChartWindows.h"
 
+#include "analysis/ReportWindows.h"
 #include "platform/chart/ChartControl.h"
 #include "platform/dialogs/MsgBox.h"
-#include "platform/report/ReportControl.h"
 #include "platform/report/ValueFormat.h"
 #include "shell/Db.h"
-#include "shell/MDIMain.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
+#include "surveys/SurveyLists.h"
+#include "surveys/SurveyStore.h"
 
 #include <QClipboard>
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QListWidget>
@@ -99,18 +99,15 @@ void setFormHeight(QWidget* form, int twips)
 
 void fillCustomers(QComboBox* list)
 {
-    const QSignalBlocker blocker(list);
-    list->clear();
+    QStringList names;
     try {
         toTestConnection();
-        QSqlQuery q = Db::exec(QStringLiteral("select custname from customer order by rowid"));
-        while (q.next())
-            list->addItem(q.value(0).toString());
+        names = SurveyStore::customers();
     } catch (const ProviderError& e) {
         Progress::setBusy(false);
         toShowConnectionErrors(e);
     }
-    list->setCurrentIndex(-1);
+    SurveyLists::refill(list, names);
 }
 
 void fillSurveyDates(QListWidget* list, const QString& customerName)
@@ -152,15 +149,7 @@ void printChart(ChartControl* chart, const QString& pictureName, const QString& 
     }
     QGuiApplication::clipboard()->setImage(picture);
 
-    ReportControl* report = mdiMain()->crpReport;
-    report->setPassword(QLatin1Char('\n') + QLatin1String(kDatabasePassword));
-    report->setFormula(0, QStringLiteral("companyname='") + gCompanyName + QLatin1Char('\''));
-    report->setDataFile(0, gDatabasePath);
-    report->setReportFileName(programFile(reportName));
-    report->setWindowState(ReportControl::Maximized);
-    report->setWindowTitle(title);
-    // A failure is shown by the control itself, with its reason.
-    report->setAction(1);
+    ReportWindows::printReport(reportName, title);
 }
 
 } // namespace ChartWindows

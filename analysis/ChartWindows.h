@@ -2,7 +2,6 @@
 
 #include "analysis/AnalysisArithmetic.h"
 
-#include <QDate>
 #include <QString>
 
 #include <functional>

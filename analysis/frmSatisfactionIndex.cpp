@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisArithmetic.h"
 #include "analysis/ChartWindows.h"
+#include "analysis/ReportWindows.h"
 #include "masterdata/Twips.h"
 #include "platform/chart/ChartControl.h"
 #include "platform/desktop/Desktop.h"
@@ -52,9 +53,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 QDateEdit* makeDate(QWidget* parent, const char* name, int top)
 {
-    auto* date = makeControl<QDateEdit>(parent, name, QRect(12, top, 150, 26));
-    date->setCalendarPopup(true);
-    date->setDisplayFormat(ValueFormat::shortDateFormat());
+    auto* date = ReportWindows::makeDatePicker(parent, name);
+    date->setGeometry(12, top, 150, 26);
     return date;
 }
 

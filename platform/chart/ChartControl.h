@@ -35,7 +35,6 @@ public:
     ~ChartControl() override;
 
     void setChartType(ChartType type) { m_type = type; }
-    ChartType chartType() const { return m_type; }
 
     // A new grid of empty cells; labels are cleared and the series take their default looks.
     void setGrid(int rows, int columns);
@@ -54,8 +53,6 @@ public:
     void setPenWidth(int series, int twips);
     // An invalid fill colour stands for the series' own colour.
     void setMarker(int series, bool visible, int sizeTwips, MarkerStyle style, const QColor& fill = QColor());
-    // Each column keeps its colour whatever the other columns hold.
-    QColor seriesColor(int series) const;
 
     void setAxisTitle(Axis axis, const QString& title);
     // A value axis runs over this range (the category axis of a line chart has its rows instead).
@@ -70,8 +67,6 @@ public:
     // Where a point is drawn, in the coordinates of the control's viewport (where the mouse is read); nothing when
     // there is no point in that row.
     std::optional<QPointF> pointPosition(int series, int row);
-    // The point under a viewport position: series and row, or nothing.
-    std::optional<std::pair<int, int>> pointAt(const QPointF& position);
 
 signals:
     // A click on a point.
@@ -89,7 +84,11 @@ private:
         MarkerStyle markerStyle = MarkerStyle::Circle;
         QColor markerFill;
     };
+    // Each column keeps its colour whatever the other columns hold.
+    QColor seriesColor(int series) const;
     std::optional<QPointF> valueOf(int series, int row) const;
+    // The point under a viewport position: series and row, or nothing.
+    std::optional<std::pair<int, int>> pointAt(const QPointF& position);
     void ensureDrawn();
     void draw();
     void drawLineSeries(int series);
