@@ -53,9 +53,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 QDateEdit* makeDate(QWidget* parent, const char* name, int top)
 {
-    auto* date = ReportWindows::makeDatePicker(parent, name);
-    date->setGeometry(12, top, 150, 26);
-    return date;
+    return ReportWindows::makeDatePicker(parent, name, QRect(12, top, 150, 26));
 }
 
 } // namespace
