@@ -165,18 +165,14 @@ void frmCustomer::Form_Load()
     grdCustomerDtls_Click();
 }
 
-// Centred across the screen's width and a fifth of the way down, within the main window's client area; pulled
-// back inside that area where it fits, since the area may be smaller than the screen.
+// Centred across the screen's width and a fifth of the way down, within the main window's client area.
 void frmCustomer::placeInMainWindow()
 {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame)
         return;
     const QRect screen = frame->screen() ? frame->screen()->geometry() : QRect(0, 0, 1024, 768);
-    const QSize room = frame->parentWidget()->size();
-    const auto within = [](int at, int size, int space) { return std::max(0, std::min(at, space - size)); };
-    frame->move(within((screen.width() - frame->width()) / 2, frame->width(), room.width()),
-                within((screen.height() - frame->height()) / 5, frame->height(), room.height()));
+    placeWithinArea(frame, (screen.width() - frame->width()) / 2, (screen.height() - frame->height()) / 5);
 }
 
 void frmCustomer::toSetWidthForCusGrid()

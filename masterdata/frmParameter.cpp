@@ -150,8 +150,7 @@ void frmParameter::buildControls()
     questions.lastMovedOver = 3;
     questions.enterNeedsFirstColumn = true;
     m_questions = new GridEditor(grdQuestionDtls, txtQuestionDtls, questions, this);
-    m_questions->ruleColumn = 2;
-    m_questions->rule = &frmParameter::typeRule;
+    m_questions->cellRule = [](int, int col, const QString& typed) { return col == 2 ? typeRule(typed) : typed; };
 
     cmbType->lineEdit()->installEventFilter(this);
     connect(cmbType, &QComboBox::activated, this, &frmParameter::cmbType_Click);

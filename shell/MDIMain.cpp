@@ -284,40 +284,37 @@ void MDIMain::buildStatusBar()
 
 void MDIMain::connectHandlers()
 {
-    const auto wire = [this](QAction* item, void (MDIMain::*handler)()) {
+    // A named handler where opening takes more than showing the window, the window's own opening otherwise.
+    const auto wire = [this](QAction* item, auto handler) {
         item->setEnabled(true);
         connect(item, &QAction::triggered, this, handler);
     };
     wire(mnuCusAndResp, &MDIMain::mnuCusAndResp_Click);
     wire(mnuPrameter, &MDIMain::mnuPrameter_Click);
-    wire(mnuSettings, &MDIMain::mnuSettings_Click);
-    wire(mnuNewSurvey, &MDIMain::mnuNewSurvey_Click);
-    wire(mnuEditSurvey, &MDIMain::mnuEditSurvey_Click);
-    wire(mnuEmailSurveys, &MDIMain::mnuEmailSurveys_Click);
-    wire(mnuSurveyResponseAnalysis, &MDIMain::mnuSurveyResponseAnalysis_Click);
+    wire(mnuSettings, [this] { openChild<frmSetting>(false); });
+    wire(mnuNewSurvey, [this] { openChild<frmSelectSurvey>(true); });
+    wire(mnuEditSurvey, [this] { openChild<frmEditExistingSurvey>(true); });
+    wire(mnuEmailSurveys, [this] { openChild<frmLogDetails>(true); });
+    wire(mnuSurveyResponseAnalysis, [this] { openChild<frmDateToDate>(true); });
     // Stays hidden; a trigger from code still opens its window.
-    wire(mnuSatisfactionOverviewAnalysis, &MDIMain::mnuSatisfactionOverviewAnalysis_Click);
-    wire(mnuImprovementPlanAnalysis, &MDIMain::mnuImprovementPlanAnalysis_Click);
+    wire(mnuSatisfactionOverviewAnalysis, [this] { openChild<frmDtoDSatisfactionOverview>(true); });
+    wire(mnuImprovementPlanAnalysis, [this] { openChild<frmDtoDActionPlan>(false); });
+    wire(mnuSatisfactionIndex, [this] { openChild<frmSatisfactionIndex>(true); });
+    wire(mnuPerformanceMatrix, [this] { openChild<frmPerformanceMatrix>(true); });
     wire(mnuObjective, &MDIMain::mnuObjective_Click);
     wire(mnuReadMultipleFiles, &MDIMain::mnuReadMultipleFiles_Click);
-    mnuSatisfactionIndex->setEnabled(true);
-    connect(mnuSatisfactionIndex, &QAction::triggered, this, [this] { openChild<frmSatisfactionIndex>(true); });
-    mnuPerformanceMatrix->setEnabled(true);
-    connect(mnuPerformanceMatrix, &QAction::triggered, this, [this] { openChild<frmPerformanceMatrix>(true); });
-    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter, btnmObjAndDesc})
-        entry->setEnabled(true);
     wire(mnuExit, &MDIMain::mnuExit_Click);
     wire(mnuGettingStarted, &MDIMain::mnuGettingStarted_Click);
     wire(mnuDralHelp, &MDIMain::mnuDralHelp_Click);
-    wire(mnuAbout, &MDIMain::mnuAbout_Click);
-    wire(mnuImprovementPlan, &MDIMain::mnuImprovementPlan_Click);
-    wire(mnuSearch, &MDIMain::mnuSearch_Click);
+    wire(mnuAbout, [this] { openChild<frmAboutUs>(false); });
+    wire(mnuImprovementPlan, [this] { openChild<frmImprovementPlan>(true); });
+    wire(mnuSearch, [this] { openChild<frmSearch>(true); });
     wire(mnuDelete, &MDIMain::mnuDelete_Click);
     wire(mnucomplete, &MDIMain::mnucomplete_Click);
     wire(mnunotcomplete, &MDIMain::mnunotcomplete_Click);
-    btnmImprovement->setEnabled(true);
     // "&New/Edit Survey" starts where Define Survey > New Survey does.
-    btnmQuestion->setEnabled(true);
+    for (QAction* entry : {btnCustomer, btnmCustomer, btnmParameter, btnmQuestion, btnmObjAndDesc, btnmImprovement})
+        entry->setEnabled(true);
 
     for (QAction* button : {btnCustomer, btnClose, btnTerminate})
         connect(button, &QAction::triggered, this, [this, button] { tlbHold_ButtonClick(button->data().toString()); });
@@ -409,36 +406,6 @@ void MDIMain::connectSurveyWindows()
     SurveyWindows::unload = [](QWidget* window) { WindowRegistry::unloadWindow(window); };
 }
 
-void MDIMain::mnuNewSurvey_Click()
-{
-    opening(true, [this] { showChild<frmSelectSurvey>(); });
-}
-
-void MDIMain::mnuEditSurvey_Click()
-{
-    opening(true, [this] { showChild<frmEditExistingSurvey>(); });
-}
-
-void MDIMain::mnuEmailSurveys_Click()
-{
-    opening(true, [this] { showChild<frmLogDetails>(); });
-}
-
-void MDIMain::mnuSurveyResponseAnalysis_Click()
-{
-    opening(true, [this] { showChild<frmDateToDate>(); });
-}
-
-void MDIMain::mnuSatisfactionOverviewAnalysis_Click()
-{
-    opening(true, [this] { showChild<frmDtoDSatisfactionOverview>(); });
-}
-
-void MDIMain::mnuImprovementPlanAnalysis_Click()
-{
-    opening(false, [this] { showChild<frmDtoDActionPlan>(); });
-}
-
 void MDIMain::mnuObjective_Click()
 {
     opening(true, [this] {
@@ -454,11 +421,6 @@ void MDIMain::mnuReadMultipleFiles_Click()
         gPasteForNewSurvey = false;
         showChild<frmReading>();
     });
-}
-
-void MDIMain::mnuSettings_Click()
-{
-    opening(false, [this] { showChild<frmSetting>(); });
 }
 
 void MDIMain::mnuExit_Click()
@@ -478,21 +440,6 @@ void MDIMain::mnuGettingStarted_Click()
 void MDIMain::mnuDralHelp_Click()
 {
     HelpTopics::showContents(this);
-}
-
-void MDIMain::mnuAbout_Click()
-{
-    opening(false, [this] { showChild<frmAboutUs>(); });
-}
-
-void MDIMain::mnuImprovementPlan_Click()
-{
-    opening(true, [this] { showChild<frmImprovementPlan>(); });
-}
-
-void MDIMain::mnuSearch_Click()
-{
-    opening(true, [this] { showChild<frmSearch>(); });
 }
 
 // The improvement-tracking window's context menu.
@@ -541,20 +488,18 @@ void MDIMain::tlbHold_ButtonClick(const QString& key)
 void MDIMain::tlbHold_ButtonMenuClick(const QString& key)
 {
     // No window is unloaded first.
-    setBusy(true);
-    setStatusText(openingFormText);
-    if (key == QLatin1String("Customer"))
-        showCustomerWindow();
-    else if (key == QLatin1String("Parameter"))
-        showParameterWindow();
-    else if (key == QLatin1String("Question"))
-        showChild<frmSelectSurvey>();
-    else if (key == QLatin1String("ObjAndDesc"))
-        showChild<frmFeedBackObj>();
-    else if (key == QLatin1String("Improvement"))
-        showChild<frmImprovementPlan>();
-    setStatusText(QString());
-    setBusy(false);
+    opening(true, [this, &key] {
+        if (key == QLatin1String("Customer"))
+            showCustomerWindow();
+        else if (key == QLatin1String("Parameter"))
+            showParameterWindow();
+        else if (key == QLatin1String("Question"))
+            showChild<frmSelectSurvey>();
+        else if (key == QLatin1String("ObjAndDesc"))
+            showChild<frmFeedBackObj>();
+        else if (key == QLatin1String("Improvement"))
+            showChild<frmImprovementPlan>();
+    });
 }
 
 void MDIMain::closeEvent(QCloseEvent* event)

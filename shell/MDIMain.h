@@ -115,21 +115,11 @@ public:
     // Handlers.
     void mnuCusAndResp_Click();
     void mnuPrameter_Click();
-    void mnuSettings_Click();
-    void mnuNewSurvey_Click();
-    void mnuEditSurvey_Click();
-    void mnuEmailSurveys_Click();
-    void mnuSurveyResponseAnalysis_Click();
-    void mnuSatisfactionOverviewAnalysis_Click();
-    void mnuImprovementPlanAnalysis_Click();
     void mnuObjective_Click();
     void mnuReadMultipleFiles_Click();
     void mnuExit_Click();
     void mnuGettingStarted_Click();
     void mnuDralHelp_Click();
-    void mnuAbout_Click();
-    void mnuImprovementPlan_Click();
-    void mnuSearch_Click();
     void mnuDelete_Click();
     void mnucomplete_Click();
     void mnunotcomplete_Click();

@@ -196,15 +196,17 @@ void toCenterForm(QWidget* form, double heightShare)
     const auto whole = [](double v) { return static_cast<int>(std::nearbyint(v)); };
     const int top = whole(area.height() * heightShare) / 2 - whole(frame->height()) / 2;
     const int left = whole(area.width()) / 2 - whole(frame->width()) / 2;
-    if (frame->isWindow()) {
+    if (frame->isWindow())
         frame->move(area.x() + left, area.y() + top);
-        return;
-    }
-    // Placed by the screen's size but inside the main window's area, which may be smaller: pulled back inside
-    // where it fits, so that its buttons start within reach; a window larger than the area keeps its top left.
-    const QWidget* inside = frame->parentWidget();
+    else
+        placeWithinArea(frame, left, top);
+}
+
+void placeWithinArea(QWidget* frame, int left, int top)
+{
+    const QWidget* area = frame->parentWidget();
     const auto within = [](int at, int size, int room) { return std::max(0, std::min(at, room - size)); };
-    frame->move(within(left, frame->width(), inside->width()), within(top, frame->height(), inside->height()));
+    frame->move(within(left, frame->width(), area->width()), within(top, frame->height(), area->height()));
 }
 
 int toGetCustomerID(const QString& name)

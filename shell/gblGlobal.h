@@ -58,6 +58,10 @@ QString toStoredText(const QString& text);
 // Centres a window across the screen and over the given share of the screen's height (the upper 85 per cent
 // unless a window places itself otherwise).
 void toCenterForm(QWidget* form, double heightShare = 0.85);
+// Moves a child window's frame to where it was placed by the screen's size, but inside the main window's area,
+// which may be smaller: pulled back inside where it fits, so that its buttons start within reach; a frame larger
+// than the area keeps its top left.
+void placeWithinArea(QWidget* frame, int left, int top);
 int toGetCustomerID(const QString& name);
 
 // The company name, an installation setting kept in the program's folder.

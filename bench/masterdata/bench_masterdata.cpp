@@ -7,7 +7,6 @@
 #include "platform/grid/FlexGrid.h"
 #include "shell/gblGlobal.h"
 
-#include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -44,30 +43,26 @@ int main(int argc, char** argv)
     if (!folder.isValid() || !startProgramIn(folder.path(), fill))
         return 1;
 
-    QElapsedTimer timer;
-    timer.start();
-    auto* window = new frmCustomer;
-    window->Form_Load();
-    window->show();
-    QApplication::processEvents();
-    const qint64 openMs = timer.elapsed();
+    frmCustomer* window = nullptr;
+    const double openMs = timeMs([&] {
+        window = new frmCustomer;
+        window->Form_Load();
+        window->show();
+    });
 
     FlexGrid* grid = window->grdCustomerDtls;
     for (int r = 1; r < grid->rows(); ++r)
         grid->setTextMatrix(r, 2, grid->textMatrix(r, 2) + QStringLiteral(" (edited)"));
-    timer.restart();
-    window->cmdSaveCustomer_Click();
-    QApplication::processEvents();
-    const qint64 saveMs = timer.elapsed();
+    const double saveMs = timeMs([&] { window->cmdSaveCustomer_Click(); });
 
     {
         QSqlQuery check(gConnection());
         check.exec(QStringLiteral("select count(*) from customer where Address like '%(edited)'"));
         check.next();
         std::printf("customers: %d, respondents each: %d\n", kCustomers, kRespondents);
-        std::printf("open frmCustomer: %lld ms\n", static_cast<long long>(openMs));
-        std::printf("save after editing every row: %lld ms (%d rows stored edited, %d messages)\n",
-                    static_cast<long long>(saveMs), check.value(0).toInt(), int(MsgBox::shown().size()));
+        std::printf("open frmCustomer: %.0f ms\n", openMs);
+        std::printf("save after editing every row: %.0f ms (%d rows stored edited, %d messages)\n", saveMs,
+                    check.value(0).toInt(), int(MsgBox::shown().size()));
     }
     delete window;
     toCloseConnection();

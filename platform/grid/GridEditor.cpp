@@ -128,12 +128,6 @@ void GridEditor::textChanged(const QString& text)
     if (value != text) {
         QScopedValueRollback<bool> syncing(m_syncing, true);
         m_editor->setText(value);
-        return;
-    }
-    if (rule && m_placedCol == ruleColumn) {
-        const QString ruled = rule(text);
-        if (ruled != text)
-            m_editor->setText(ruled); // raises the change again, which writes the ruled text back
     }
 }
 

@@ -59,11 +59,9 @@ public:
     std::function<void(RowMove)> rowMoved;
     // Enter after the last cell of the last row; unset: a blank row is appended without saving.
     std::function<void()> addAtEnd;
-    // Rewrites the text typed into one column (the question type).
-    int ruleColumn = -1;
-    std::function<QString(const QString&)> rule;
     // Asked before the placed cell is written, on every change and when the editor takes a cell's text: what the
-    // cell and the editor are to hold (the typed text, "" to refuse it, the cell's own text to undo the change).
+    // cell and the editor are to hold (the typed text, a rewrite of it, "" to refuse it, the cell's own text to undo
+    // the change).
     std::function<QString(int row, int col, const QString& typed)> cellRule;
 
     static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }

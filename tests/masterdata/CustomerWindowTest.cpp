@@ -26,7 +26,6 @@ protected:
                            "emailid) values (?, ?, ?, ?, '')"),
             {id, customer, name, designation});
     }
-    int count(const QString& table) const { return value(QStringLiteral("select count(*) from ") + table).toInt(); }
 };
 
 } // namespace

@@ -22,7 +22,6 @@ protected:
         run(QStringLiteral("insert into questions (questionid, question, Type, paramid) values (?, ?, ?, ?)"),
             {id, text, score ? 1 : 0, parameter});
     }
-    int count(const QString& table) const { return value(QStringLiteral("select count(*) from ") + table).toInt(); }
 };
 
 } // namespace

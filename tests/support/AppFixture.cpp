@@ -148,6 +148,11 @@ void AppFixture::run(const QString& sql, const QVariantList& values) const
     withDirect(dbPath(), [&](QSqlDatabase& db) { prepared(db, sql, values); });
 }
 
+int AppFixture::count(const QString& table) const
+{
+    return value(QStringLiteral("select count(*) from ") + table).toInt();
+}
+
 QString AppFixture::snapshot() const
 {
     QString text;

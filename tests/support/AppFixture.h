@@ -28,6 +28,8 @@ protected:
     QVariantList rows(const QString& sql, const QVariantList& values = {}) const;
     QVariant value(const QString& sql, const QVariantList& values = {}) const;
     void run(const QString& sql, const QVariantList& values = {}) const;
+    // Rows of a table, or of "table where ...".
+    int count(const QString& table) const;
     // Every row of every table, as text: compare before and after a failed save.
     QString snapshot() const;
 
