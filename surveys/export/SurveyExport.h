@@ -39,7 +39,7 @@ public:
     void toResetLogStatus(const QString& respid);
     void toSaveLogDetails(const QString& custname, const QString& respname, const QString& xlsfilename,
                           const QDate& sdate);
-    bool toCheckDuplicateFileName(const QString& name);
+    static bool toCheckDuplicateFileName(const QString& name);
 
     // The look-ups behind them ("" when there is none); they throw ProviderError.
     QString customerId() const;
