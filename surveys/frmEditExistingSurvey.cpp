@@ -142,10 +142,8 @@ void frmEditExistingSurvey::toFillSurveyDateList()
         const QList<QDate> dates = SurveyStore::surveyDates(custid, storedRespondentId(custid));
         const QSignalBlocker blocker(lstSurvetDates);
         lstSurvetDates->clear();
-        for (const QDate& d : dates) {
-            auto* item = new QListWidgetItem(SurveyStore::dateText(d), lstSurvetDates);
-            item->setData(Qt::UserRole, d);
-        }
+        for (const QDate& d : dates)
+            SurveyLists::addDate(lstSurvetDates, d);
         lstSurvetDates->setCurrentRow(-1);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);

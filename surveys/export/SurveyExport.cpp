@@ -381,11 +381,7 @@ void SurveyExport::saveLog(const QString& respid)
 {
     Transaction transaction;
     resetLogStatus(respid);
-    const QVariant row =
-        Db::scalar(QStringLiteral("select rowid from log where custname=? and respname=? and "
-                                  "xlsfilename=? and sdate=? order by rowid"),
-                   {m_context.customer, m_context.respondent, m_context.fileName, m_context.surveyDate});
-    writeLogRow(row, m_context.customer, m_context.respondent, m_context.fileName, m_context.surveyDate);
+    writeLogRow(m_context.customer, m_context.respondent, m_context.fileName, m_context.surveyDate);
     transaction.commit();
 }
 
@@ -396,9 +392,13 @@ void SurveyExport::resetLogStatus(const QString& respid)
              {idValue(respid), m_context.surveyDate});
 }
 
-void SurveyExport::writeLogRow(const QVariant& row, const QString& custname, const QString& respname,
-                               const QString& xlsfilename, const QDate& sdate)
+void SurveyExport::writeLogRow(const QString& custname, const QString& respname, const QString& xlsfilename,
+                               const QDate& sdate)
 {
+    // The row of the same four values is rewritten; without one a row is added.
+    const QVariant row = Db::scalar(QStringLiteral("select rowid from log where custname=? and respname=? and "
+                                                   "xlsfilename=? and sdate=? order by rowid"),
+                                    {custname, respname, xlsfilename, sdate});
     const QVariantList values = {
         custname, respname, xlsfilename, sdate, idValue(surveyId(sdate, custname)), idValue(respondentId())};
     if (!row.isValid()) {
@@ -535,10 +535,7 @@ void SurveyExport::toSaveLogDetails(const QString& custname, const QString& resp
 {
     toTestConnection();
     try {
-        const QVariant row = Db::scalar(QStringLiteral("select rowid from log where custname=? and respname=? and "
-                                                       "xlsfilename=? and sdate=? order by rowid"),
-                                        {custname, respname, xlsfilename, sdate});
-        writeLogRow(row, custname, respname, xlsfilename, sdate);
+        writeLogRow(custname, respname, xlsfilename, sdate);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
