@@ -25,6 +25,12 @@ QDate selectedDate(const QListWidget* list)
     return selected.isEmpty() ? QDate() : selected.first()->data(Qt::UserRole).toDate();
 }
 
+void addDate(QListWidget* list, const QDate& date)
+{
+    auto* item = new QListWidgetItem(SurveyStore::dateText(date), list);
+    item->setData(Qt::UserRole, date);
+}
+
 int selectedId(const QListWidget* list)
 {
     const QList<QListWidgetItem*> selected = list->selectedItems();

@@ -18,6 +18,8 @@ QString chosenText(const QComboBox* list);
 QString selectedText(const QListWidget* list);
 // Date lists keep each entry's date beside its text, so no date is read back from text.
 QDate selectedDate(const QListWidget* list);
+// Appends an entry showing the date as the system's short date.
+void addDate(QListWidget* list, const QDate& date);
 
 // Respondent lists keep each entry's id beside its name, so no respondent is found again by a name that two
 // may share. 0 when nothing is selected.

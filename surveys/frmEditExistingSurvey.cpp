@@ -2,7 +2,6 @@
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
-#include "shell/Db.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
@@ -10,6 +9,7 @@
 #include "surveys/MakeControl.h"
 #include "surveys/SurveyLists.h"
 #include "surveys/SurveyWindows.h"
+#include "surveys/export/SurveyExport.h"
 #include "surveys/frmPasteSurvey.h"
 
 #include <QComboBox>
@@ -142,10 +142,8 @@ void frmEditExistingSurvey::toFillSurveyDateList()
         const QList<QDate> dates = SurveyStore::surveyDates(custid, storedRespondentId(custid));
         const QSignalBlocker blocker(lstSurvetDates);
         lstSurvetDates->clear();
-        for (const QDate& d : dates) {
-            auto* item = new QListWidgetItem(SurveyStore::dateText(d), lstSurvetDates);
-            item->setData(Qt::UserRole, d);
-        }
+        for (const QDate& d : dates)
+            SurveyLists::addDate(lstSurvetDates, d);
         lstSurvetDates->setCurrentRow(-1);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
@@ -288,28 +286,14 @@ void frmEditExistingSurvey::toDeleteEmptySurvey()
     toDeleteSurvey();
 }
 
+// The export's own look-ups, so that the window and the export name and find a workbook alike.
 QString frmEditExistingSurvey::toGetLogFileName()
 {
-    try {
-        toTestConnection();
-        const int respid = storedRespondentId(toGetCustomerID(customerName()));
-        const QVariant name = Db::scalar(
-            QStringLiteral("select xlsfilename from log where custname=? and respid=? and sdate=? order by rowid"),
-            {customerName(), respid, surveyDate()});
-        return name.isValid() ? name.toString() : QString();
-    } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
-        return QString();
-    }
+    SurveyExportContext context = SurveyDistribution::exportContext(*this);
+    return SurveyExport(context).toGetLogFileName();
 }
 
 bool frmEditExistingSurvey::toCheckDuplicateFileName(const QString& name)
 {
-    try {
-        toTestConnection();
-        return Db::exists(QStringLiteral("select 1 from log where xlsfilename=?"), {name});
-    } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
-        return false;
-    }
+    return SurveyExport::toCheckDuplicateFileName(name);
 }

@@ -11,6 +11,8 @@
 #include "shell/ProviderError.h"
 #include "shell/WindowRegistry.h"
 #include "shell/gblGlobal.h"
+#include "surveys/SurveyLists.h"
+#include "surveys/SurveyStore.h"
 #include "surveys/distribution/DistributionStore.h"
 #include "surveys/frmMessage.h"
 
@@ -22,7 +24,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTreeWidget>
 
 QPointer<frmLogDetails> frmLogDetails::s_instance;
@@ -129,27 +130,20 @@ void frmLogDetails::Form_Load()
     toCenterForm(this);
     toFillCustomerList();
     mMapiPresent = false;
-    if (cmbCustomer->count() > 0) {
-        {
-            const QSignalBlocker blocker(cmbCustomer);
-            cmbCustomer->setCurrentIndex(-1);
-        }
+    if (cmbCustomer->count() > 0)
         cmbCustomer->setCurrentIndex(0);
-    }
 }
 
 void frmLogDetails::toFillCustomerList()
 {
-    const QSignalBlocker blocker(cmbCustomer);
-    cmbCustomer->clear();
+    QStringList names;
     try {
         toTestConnection();
-        QSqlQuery q = Db::exec(QStringLiteral("select custname from customer order by rowid"));
-        while (q.next())
-            cmbCustomer->addItem(q.value(0).toString());
+        names = SurveyStore::customers();
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
+    SurveyLists::refill(cmbCustomer, names);
 }
 
 void frmLogDetails::cmbCustomer_Click()
@@ -160,7 +154,7 @@ void frmLogDetails::cmbCustomer_Click()
 
 QString frmLogDetails::customerName() const
 {
-    return cmbCustomer->currentIndex() >= 0 ? cmbCustomer->itemText(cmbCustomer->currentIndex()) : QString();
+    return SurveyLists::chosenText(cmbCustomer);
 }
 
 void frmLogDetails::toFillListView()
@@ -277,7 +271,7 @@ bool frmLogDetails::toCheckFileExists(const QString& name) const
 QString frmLogDetails::toGetRespondentEmail(const QString& respondentName, const QString& customerName,
                                             int respondentId)
 {
-    return DistributionStore::toGetRespondentEmail(respondentName, customerName, respondentId).toString();
+    return DistributionStore::toGetRespondentEmail(respondentName, customerName, respondentId);
 }
 
 // Standard message -------------------------------------------------------------------------------------------------

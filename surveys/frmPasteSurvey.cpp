@@ -166,10 +166,8 @@ void frmPasteSurvey::toFillSurveyDateList()
         const QSignalBlocker blocker(lstSurvetDates);
         lstSurvetDates->clear();
         for (const QDate& d : SurveyStore::surveyDates(custid, respid)) {
-            if (own && d == m_target.date)
-                continue;
-            auto* item = new QListWidgetItem(SurveyStore::dateText(d), lstSurvetDates);
-            item->setData(Qt::UserRole, d);
+            if (!own || d != m_target.date)
+                SurveyLists::addDate(lstSurvetDates, d);
         }
         lstSurvetDates->setCurrentRow(-1);
     } catch (const ProviderError& e) {

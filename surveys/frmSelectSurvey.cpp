@@ -126,8 +126,7 @@ bool frmSelectSurvey::toCheckSurveyExists(const QDate& date, const QString& cust
 SurveyKey frmSelectSurvey::selection() const
 {
     SurveyKey key;
-    if (cmbCustomer->currentIndex() >= 0)
-        key.customer = cmbCustomer->itemText(cmbCustomer->currentIndex());
+    key.customer = SurveyLists::chosenText(cmbCustomer);
     if (QListWidgetItem* item = lstRespondent->currentItem()) {
         key.respondent = item->text();
         key.respondentId = item->data(Qt::UserRole).toInt();

@@ -42,22 +42,20 @@ void DistributionStore::toWriteStandardMessage(const QString& customerName, cons
     }
 }
 
-QVariant DistributionStore::toGetRespondentEmail(const QString& respondentName, const QString& customerName,
-                                                 int respondentId)
+QString DistributionStore::toGetRespondentEmail(const QString& respondentName, const QString& customerName,
+                                                int respondentId)
 {
     try {
         toTestConnection();
         const int respid = SurveyStore::respondentId(toGetCustomerID(customerName),
                                                      SurveyKey{customerName, respondentName, QDate(), respondentId});
         // Older rows may hold Null where newer ones hold empty text: both mean no address.
-        QSqlQuery q =
-            Db::exec(QStringLiteral("select coalesce(emailid, '') from respondent where respondentid=?"), {respid});
-        if (q.next())
-            return QVariant(q.value(0).toString());
+        return Db::scalar(QStringLiteral("select coalesce(emailid, '') from respondent where respondentid=?"), {respid})
+            .toString();
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
+        return QString();
     }
-    return QVariant();
 }
 
 QString DistributionStore::trimBlanks(const QString& text)

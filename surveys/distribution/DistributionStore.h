@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QVariant>
 
 // The look-ups and the one write behind mailing survey workbooks: the customers' standard messages and the
 // respondents' addresses. Each shows the connection's errors itself and then gives its empty value.
@@ -19,10 +18,10 @@ public:
     // and has each apostrophe turned into U+2019; any other text loses its outer blanks. Nothing is stored for
     // a name that is no customer's.
     static void toWriteStandardMessage(const QString& customerName, const QString& text);
-    // The respondent's stored address: invalid when the customer has no such respondent, "" when it has no
-    // address. A respondent id other than 0 picks the respondent, as two of one customer may share a name.
-    static QVariant toGetRespondentEmail(const QString& respondentName, const QString& customerName,
-                                         int respondentId = 0);
+    // The respondent's stored address; "" when it has none or the customer has no such respondent. A respondent
+    // id other than 0 picks the respondent, as two of one customer may share a name.
+    static QString toGetRespondentEmail(const QString& respondentName, const QString& customerName,
+                                        int respondentId = 0);
 
     // Leading and trailing blanks removed; other white space (line breaks) is part of the text.
     static QString trimBlanks(const QString& text);

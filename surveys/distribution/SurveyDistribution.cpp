@@ -113,7 +113,7 @@ bool SurveyDistribution::sendmail(const SurveyExportContext& survey, const QStri
     message.attachment = programFile(fileName);
     // Without an address the client's own dialog opens without a recipient, for the user to fill in.
     message.recipient =
-        DistributionStore::toGetRespondentEmail(survey.respondent, survey.customer, survey.respondentId).toString();
+        DistributionStore::toGetRespondentEmail(survey.respondent, survey.customer, survey.respondentId);
 
     QString error;
     if (!MailClient::compose(message, &error)) {

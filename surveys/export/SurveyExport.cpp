@@ -58,6 +58,22 @@ QString idText(const QVariant& v)
     return v.isValid() && !v.isNull() ? QString::number(v.toLongLong()) : QString();
 }
 
+QString idText(int id)
+{
+    return id == 0 ? QString() : QString::number(id);
+}
+
+// Invalid when no customer has that name.
+QVariant customerIdOf(const QString& name)
+{
+    return Db::scalar(QStringLiteral("select custid from customer where custname=? order by rowid"), {name});
+}
+
+bool logged(const QString& fileName)
+{
+    return Db::exists(QStringLiteral("select 1 from log where xlsfilename=?"), {fileName});
+}
+
 // A stored previous value: 0 and NULL both mean that there was none.
 QVariant previousValue(const QVariant& v)
 {
@@ -354,7 +370,7 @@ bool SurveyExport::chooseUserFileName()
             title += QLatin1String(kExtension);
         // Neither a logged workbook nor any other file of the program's folder is written over.
         const bool taken = isReservedName(title) || QFileInfo::exists(programFile(title));
-        if (!taken && !Db::exists(QStringLiteral("select 1 from log where xlsfilename=?"), {title}))
+        if (!taken && !logged(title))
             break;
     }
     m_context.fileName = title;
@@ -365,11 +381,7 @@ void SurveyExport::saveLog(const QString& respid)
 {
     Transaction transaction;
     resetLogStatus(respid);
-    const QVariant row =
-        Db::scalar(QStringLiteral("select rowid from log where custname=? and respname=? and "
-                                  "xlsfilename=? and sdate=? order by rowid"),
-                   {m_context.customer, m_context.respondent, m_context.fileName, m_context.surveyDate});
-    writeLogRow(row, m_context.customer, m_context.respondent, m_context.fileName, m_context.surveyDate);
+    writeLogRow(m_context.customer, m_context.respondent, m_context.fileName, m_context.surveyDate);
     transaction.commit();
 }
 
@@ -380,9 +392,13 @@ void SurveyExport::resetLogStatus(const QString& respid)
              {idValue(respid), m_context.surveyDate});
 }
 
-void SurveyExport::writeLogRow(const QVariant& row, const QString& custname, const QString& respname,
-                               const QString& xlsfilename, const QDate& sdate)
+void SurveyExport::writeLogRow(const QString& custname, const QString& respname, const QString& xlsfilename,
+                               const QDate& sdate)
 {
+    // The row of the same four values is rewritten; without one a row is added.
+    const QVariant row = Db::scalar(QStringLiteral("select rowid from log where custname=? and respname=? and "
+                                                   "xlsfilename=? and sdate=? order by rowid"),
+                                    {custname, respname, xlsfilename, sdate});
     const QVariantList values = {
         custname, respname, xlsfilename, sdate, idValue(surveyId(sdate, custname)), idValue(respondentId())};
     if (!row.isValid()) {
@@ -406,15 +422,13 @@ void SurveyExport::failed(const QString& reason) const
 
 QString SurveyExport::customerId() const
 {
-    return idText(Db::scalar(QStringLiteral("select custid from customer where custname=? order by rowid"),
-                             {m_context.customer}));
+    return idText(customerIdOf(m_context.customer));
 }
 
 QString SurveyExport::respondentId() const
 {
     const SurveyKey survey{m_context.customer, m_context.respondent, m_context.surveyDate, m_context.respondentId};
-    const int id = SurveyStore::respondentId(customerId().toInt(), survey);
-    return id == 0 ? QString() : QString::number(id);
+    return idText(SurveyStore::respondentId(customerId().toInt(), survey));
 }
 
 QString SurveyExport::surveyId() const
@@ -424,10 +438,7 @@ QString SurveyExport::surveyId() const
 
 QString SurveyExport::surveyId(const QDate& date, const QString& customer) const
 {
-    const QVariant custid =
-        Db::scalar(QStringLiteral("select custid from customer where custname=? order by rowid"), {customer});
-    return idText(Db::scalar(QStringLiteral("select surveyid from survey where sdate=? and custid=? order by surveyid"),
-                             {date, custid.isValid() ? custid : QVariant(QMetaType(QMetaType::LongLong))}));
+    return idText(SurveyStore::surveyId(date, customerIdOf(customer).toInt()));
 }
 
 QString SurveyExport::logFileName() const
@@ -524,10 +535,7 @@ void SurveyExport::toSaveLogDetails(const QString& custname, const QString& resp
 {
     toTestConnection();
     try {
-        const QVariant row = Db::scalar(QStringLiteral("select rowid from log where custname=? and respname=? and "
-                                                       "xlsfilename=? and sdate=? order by rowid"),
-                                        {custname, respname, xlsfilename, sdate});
-        writeLogRow(row, custname, respname, xlsfilename, sdate);
+        writeLogRow(custname, respname, xlsfilename, sdate);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -537,7 +545,7 @@ bool SurveyExport::toCheckDuplicateFileName(const QString& name)
 {
     toTestConnection();
     try {
-        return Db::exists(QStringLiteral("select 1 from log where xlsfilename=?"), {name});
+        return logged(name);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
         return false;

@@ -39,7 +39,7 @@ public:
     void toResetLogStatus(const QString& respid);
     void toSaveLogDetails(const QString& custname, const QString& respname, const QString& xlsfilename,
                           const QDate& sdate);
-    bool toCheckDuplicateFileName(const QString& name);
+    static bool toCheckDuplicateFileName(const QString& name);
 
     // The look-ups behind them ("" when there is none); they throw ProviderError.
     QString customerId() const;
@@ -62,8 +62,7 @@ private:
     void writeQuestions(Worksheet& sheet, const QString& custid, const QString& respid) const;
     void saveLog(const QString& respid);
     void resetLogStatus(const QString& respid);
-    void writeLogRow(const QVariant& row, const QString& custname, const QString& respname, const QString& xlsfilename,
-                     const QDate& sdate);
+    void writeLogRow(const QString& custname, const QString& respname, const QString& xlsfilename, const QDate& sdate);
     void failed(const QString& reason) const;
 
     QString surveyId(const QDate& date, const QString& customer) const;

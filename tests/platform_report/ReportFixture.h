@@ -3,6 +3,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/report/ReportControl.h"
 #include "shell/DatabaseFile.h"
+#include "support/PdfText.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,20 +89,6 @@ protected:
         return pdfText(ReportControl::runs().last().pdf);
     }
 
-    QString pdfText(const QByteArray& pdf)
-    {
-        const QString file = path(QStringLiteral("out-%1.pdf").arg(m_pdfCount++));
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
-            return QString();
-        out.write(pdf);
-        out.close();
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
-
     // A chart picture as the analysis windows save it.
     void writePicture(const QString& name)
     {
@@ -117,7 +104,6 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_connection;
-    int m_pdfCount = 0;
 };
 
 // Checks that the texts appear in the given order, each after the one before it.

@@ -15,13 +15,6 @@ namespace
 class EditSurvey : public SurveyFixture
 {
 protected:
-    frmEditExistingSurvey* openEditor()
-    {
-        auto* w = new frmEditExistingSurvey;
-        w->Form_Load();
-        w->show();
-        return w;
-    }
     static QStringList dates(frmEditExistingSurvey* w)
     {
         QStringList list;

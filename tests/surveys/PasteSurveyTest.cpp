@@ -43,13 +43,6 @@ protected:
             if (d.lstSurvetDates->item(i)->data(Qt::UserRole).toDate() == date)
                 d.lstSurvetDates->setCurrentRow(i);
     }
-    frmEditExistingSurvey* openEditor()
-    {
-        auto* w = new frmEditExistingSurvey;
-        w->Form_Load();
-        w->show();
-        return w;
-    }
     frmSelectSurvey* openChooser(const QString& respondent)
     {
         auto* c = new frmSelectSurvey;

@@ -1,17 +1,13 @@
 #pragma once
 
 #include "platform/desktop/Desktop.h"
-#include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
 #include "shell/Progress.h"
 #include "shell/gblGlobal.h"
-#include "support/AppFixture.h"
+#include "support/SurveyWindowFixture.h"
 #include "surveys/ParameterTree.h"
 #include "surveys/SurveyStore.h"
-#include "surveys/SurveyWindows.h"
 
-#include <QApplication>
-#include <QDate>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPointer>
@@ -21,21 +17,15 @@
 
 // A catalogue of three parameters with four questions each, two customers (Acme with Ann and Bob, Zenith with
 // nobody) and helpers that read a survey's stored rows straight from the database file.
-class SurveyFixture : public AppFixture
+class SurveyFixture : public SurveyWindowFixture
 {
 protected:
-    const QDate d1{2031, 3, 14};
-    const QDate d2{2031, 6, 1};
-
     void SetUp() override
     {
-        AppFixture::SetUp();
-        SurveyWindows::useDefaults();
+        SurveyWindowFixture::SetUp();
         gPastePending = false;
         gPasteForNewSurvey = false;
         gDroppedOnGrid = false;
-        MsgBox::clearRecords();
-        run(QStringLiteral("insert into customer (custname) values ('Acme'), ('Zenith')"));
         run(QStringLiteral("insert into respondent (custid, respondentname) values (1, 'Ann'), (1, 'Bob')"));
         const QStringList params = {QStringLiteral("Service"), QStringLiteral("Quality"), QStringLiteral("Delivery")};
         const QList<QStringList> questions = {{QStringLiteral("Speed of reply"), QStringLiteral("Courtesy"),
@@ -52,25 +42,11 @@ protected:
         }
     }
 
-    void TearDown() override
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            delete w;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        AppFixture::TearDown();
-    }
-
-    static QString iso(const QDate& d) { return d.toString(Qt::ISODate); }
-
     int questionId(const QString& parameter, const QString& question) const
     {
         return value(QStringLiteral("select questionid from param where parametername=? and question=?"),
                      {parameter, question})
             .toInt();
-    }
-    int respondentId(const QString& name) const
-    {
-        return value(QStringLiteral("select respondentid from respondent where respondentname=?"), {name}).toInt();
     }
     int surveyId(const QDate& date, int custid = 1) const
     {

@@ -1,40 +1,30 @@
 #pragma once
 
 #include "platform/desktop/Desktop.h"
-#include "platform/dialogs/MsgBox.h"
 #include "platform/report/ReportControl.h"
 #include "platform_mail/MailRecorder.h"
 #include "shell/Progress.h"
 #include "shell/gblGlobal.h"
-#include "support/AppFixture.h"
-#include "surveys/SurveyWindows.h"
+#include "support/PdfText.h"
+#include "support/SurveyWindowFixture.h"
+#include "surveys/frmLogDetails.h"
 
-#include <QApplication>
-#include <QDate>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QWidget>
+#include <QTreeWidget>
 #include <memory>
 
 // Two customers with respondents and addresses, a small catalogue of questions, and the desktop's mail tools
 // replaced by a recorder (on a PATH of their own) before each test.
-class DistributionFixture : public AppFixture
+class DistributionFixture : public SurveyWindowFixture
 {
 protected:
-    const QDate d1{2031, 3, 14};
-    const QDate d2{2031, 6, 1};
-
     void SetUp() override
     {
-        AppFixture::SetUp();
-        SurveyWindows::useDefaults();
-        MsgBox::clearRecords();
+        SurveyWindowFixture::SetUp();
         ReportControl::clearRuns();
         Desktop::setTestMode(true);
         gCompanyName = QStringLiteral("Harbour Quality Ltd");
         mail = std::make_unique<MailRecorder>();
-        run(QStringLiteral("insert into customer (custname) values ('Acme'), ('Zenith')"));
         run(QStringLiteral("insert into respondent (custid, respondentname, emailid) values "
                            "(1, 'Ann', 'ann@acme.example'), (1, 'Bob', ''), (1, 'Cy', '-cy@acme.example'), "
                            "(2, 'Zed', 'zed@zenith.example')"));
@@ -46,21 +36,13 @@ protected:
 
     void TearDown() override
     {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            delete w;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        SurveyWindowFixture::TearDown();
         mail.reset();
-        AppFixture::TearDown();
     }
 
-    static QString iso(const QDate& d) { return d.toString(Qt::ISODate); }
     int customerId(const QString& name) const
     {
         return value(QStringLiteral("select custid from customer where custname=?"), {name}).toInt();
-    }
-    int respondentId(const QString& name) const
-    {
-        return value(QStringLiteral("select respondentid from respondent where respondentname=?"), {name}).toInt();
     }
 
     // A survey of the given questions (by text), in this order.
@@ -114,20 +96,18 @@ protected:
         return list;
     }
 
-    // The text of a report run, as pdftotext reads its PDF.
-    QString pdfText(const QByteArray& pdf) const
+    frmLogDetails* openLog()
     {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("report.pdf"));
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
-            return QString();
-        out.write(pdf);
-        out.close();
-        QProcess p;
-        p.start(QStringLiteral("/usr/bin/pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput());
+        auto* w = new frmLogDetails;
+        w->Form_Load();
+        w->show();
+        return w;
+    }
+    static void select(frmLogDetails* w, const QList<int>& rows)
+    {
+        w->lsvDtls->clearSelection();
+        for (int r : rows)
+            w->lsvDtls->topLevelItem(r)->setSelected(true);
     }
 
     std::unique_ptr<MailRecorder> mail;

@@ -20,15 +20,7 @@ protected:
         addLog(QStringLiteral("Acme"), QStringLiteral("Cy"), QStringLiteral("C1.xlsx"), d1);
         addLog(QStringLiteral("Acme"), QStringLiteral("Dee"), QStringLiteral("D1.xlsx"), d2);
         addLog(QStringLiteral("Acme"), QStringLiteral("Ann"), QStringLiteral("A2.xlsx"), d2);
-        w = new frmLogDetails;
-        w->Form_Load();
-        w->show();
-    }
-    void select(const QList<int>& rows)
-    {
-        w->lsvDtls->clearSelection();
-        for (int r : rows)
-            w->lsvDtls->topLevelItem(r)->setSelected(true);
+        w = openLog();
     }
     QStringList sent(const char* option) const
     {
@@ -45,7 +37,7 @@ protected:
 TEST_F(LogMail, EachSelectedWorkbookGoesToItsRespondentInListOrder)
 {
     run(QStringLiteral("insert into standardmessage (customerid, standardmessage) values (1, '  Please rate us.  ')"));
-    select({4, 0, 2, 3, 1});
+    select(w, {4, 0, 2, 3, 1});
     w->cmdmail->click();
 
     EXPECT_TRUE(MsgBox::shown().isEmpty());
@@ -75,7 +67,7 @@ TEST_F(LogMail, RespondentsSharingANameEachGetTheirOwnWorkbook)
     writeFile(programFile(QStringLiteral("E.xlsx")));
     writeFile(programFile(QStringLiteral("B.xlsx")));
     w->toFillListView();
-    select({5, 6});
+    select(w, {5, 6});
     w->cmdmail->click();
     EXPECT_EQ(sent("--to"),
               (QStringList{QStringLiteral("engineer@acme.example"), QStringLiteral("buyer@acme.example")}));
@@ -83,14 +75,14 @@ TEST_F(LogMail, RespondentsSharingANameEachGetTheirOwnWorkbook)
 
 TEST_F(LogMail, ACustomerWithoutAMessageSendsADot)
 {
-    select({0});
+    select(w, {0});
     w->cmdmail->click();
     run(QStringLiteral("insert into standardmessage (customerid, standardmessage) values (1, '    ')"));
     w->cmdmail->click();
     EXPECT_EQ(sent("--body"), (QStringList{QStringLiteral("."), QStringLiteral(".")}));
 
     // Nothing selected: no hand-over and no message.
-    select({});
+    select(w, {});
     w->cmdmail->click();
     EXPECT_EQ(mail->calls().size(), 2);
     EXPECT_TRUE(MsgBox::shown().isEmpty());
@@ -98,7 +90,7 @@ TEST_F(LogMail, ACustomerWithoutAMessageSendsADot)
 
 TEST_F(LogMail, WithoutAMailClientNothingIsSent)
 {
-    select({0, 1});
+    select(w, {0, 1});
     mail->removeHandOver();
     w->cmdmail->click();
     ASSERT_EQ(MsgBox::shown().size(), 1);
@@ -124,7 +116,7 @@ TEST_F(LogMail, AMovedWorkbookIsLocatedUnderItsOwnName)
     writeFile(elsewhere.filePath(QStringLiteral("c1.xlsx")));
     QFile::remove(programFile(QStringLiteral("C1.xlsx")));
 
-    select({0, 1, 4});
+    select(w, {0, 1, 4});
     MsgBox::setNextFileName(moved);
     w->cmdmail->click();
     ASSERT_EQ(MsgBox::shown().size(), 1);
@@ -136,7 +128,7 @@ TEST_F(LogMail, AMovedWorkbookIsLocatedUnderItsOwnName)
 
     // A name that differs only in letter case is the wrong file, and the run ends there.
     MsgBox::clearRecords();
-    select({2, 4});
+    select(w, {2, 4});
     MsgBox::setNextFileName(elsewhere.filePath(QStringLiteral("c1.xlsx")));
     w->cmdmail->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("Wrong Survey file selected....."));
@@ -147,7 +139,7 @@ TEST_F(LogMail, AMovedWorkbookIsLocatedUnderItsOwnName)
 TEST_F(LogMail, CancellingTheLocateDialogEndsTheRun)
 {
     QFile::remove(programFile(QStringLiteral("B1.xlsx")));
-    select({0, 1, 2});
+    select(w, {0, 1, 2});
     MsgBox::setNextFileName(QString());
     w->cmdmail->click();
     EXPECT_EQ(boxTexts().last(), QStringLiteral("Process cancelled..."));
@@ -157,7 +149,7 @@ TEST_F(LogMail, CancellingTheLocateDialogEndsTheRun)
 TEST_F(LogMail, AFailedHandOverIsShownWithItsReasonAndEndsTheRun)
 {
     mail->fail(3, QStringLiteral("xdg-email: no method available for opening 'mailto:'"));
-    select({0, 1});
+    select(w, {0, 1});
     w->cmdmail->click();
     ASSERT_EQ(MsgBox::shown().size(), 1);
     EXPECT_TRUE(boxTexts()[0].contains(QLatin1String("no method available"))) << boxTexts()[0].toStdString();

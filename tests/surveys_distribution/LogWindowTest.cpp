@@ -19,25 +19,12 @@ namespace
 class LogWindow : public DistributionFixture
 {
 protected:
-    frmLogDetails* openLog()
-    {
-        auto* w = new frmLogDetails;
-        w->Form_Load();
-        w->show();
-        return w;
-    }
     static QStringList listed(frmLogDetails* w, int column = 0)
     {
         QStringList list;
         for (int i = 0; i < w->lsvDtls->topLevelItemCount(); ++i)
             list << w->lsvDtls->topLevelItem(i)->text(column);
         return list;
-    }
-    static void select(frmLogDetails* w, const QList<int>& rows)
-    {
-        w->lsvDtls->clearSelection();
-        for (int r : rows)
-            w->lsvDtls->topLevelItem(r)->setSelected(true);
     }
     // The Acme workbooks: four rows, in the order they were produced.
     void addAcmeLog()

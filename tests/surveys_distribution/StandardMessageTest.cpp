@@ -25,14 +25,6 @@ protected:
         return rows(QStringLiteral("select customerid, standardmessage from standardmessage order by rowid"));
     }
 
-    frmLogDetails* openLog()
-    {
-        auto* w = new frmLogDetails;
-        w->Form_Load();
-        w->show();
-        return w;
-    }
-
     // Opens the message window from the log window's button and acts on it while it is up; returns what the box
     // showed when it opened.
     QString withMessageWindow(frmLogDetails* log, const std::function<void(frmMessage*)>& act)

@@ -39,13 +39,6 @@ protected:
         w->show();
         return w;
     }
-    frmEditExistingSurvey* openEditor()
-    {
-        auto* w = new frmEditExistingSurvey;
-        w->Form_Load();
-        w->show();
-        return w;
-    }
     static void selectRow(QListWidget* list, const QString& text)
     {
         for (int i = 0; i < list->count(); ++i)
