@@ -99,7 +99,6 @@ protected:
             list << i;
         return list;
     }
-    int count(const QString& table) const { return value(QStringLiteral("select count(*) from ") + table).toInt(); }
 
     static QStringList gridEntries(FlexGrid* g)
     {
