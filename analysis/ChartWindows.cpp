@@ -118,11 +118,8 @@ void fillSurveyDates(QListWidget* list, const QString& customerName)
         toTestConnection();
         QSqlQuery q = Db::exec(QStringLiteral("select sdate from survey where custid=? order by sdate asc"),
                                {toGetCustomerID(customerName)});
-        while (q.next()) {
-            const QDate d = ValueFormat::toDate(q.value(0));
-            auto* item = new QListWidgetItem(ValueFormat::formatDate(d), list);
-            item->setData(Qt::UserRole, d);
-        }
+        while (q.next())
+            SurveyLists::addDate(list, ValueFormat::toDate(q.value(0)));
     } catch (const ProviderError& e) {
         Progress::setBusy(false);
         toShowConnectionErrors(e);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gblGlobal.h"
+
 #include "analysis/AnalysisArithmetic.h"
 
 #include <QString>
@@ -18,7 +20,7 @@ class QWidget;
 namespace ChartWindows
 {
 
-constexpr const char* kTitle = "Quorvane v2.1";
+constexpr const char* kTitle = kMessageTitle;
 
 // A name as the database compares names: letters A to Z without regard to case, every other character as it is.
 QString nameKey(const QString& name);

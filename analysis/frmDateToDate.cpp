@@ -77,12 +77,8 @@ void frmDateToDate::toFillSurveyDates()
         QSqlQuery q =
             Db::exec(QStringLiteral("select distinct sdate from survey where custid=? order by sdate asc"), {custid});
         lstSurveyDate->clear();
-        while (q.next()) {
-            // Each entry keeps its date: a short date text read back could land in another century.
-            const QDate date = ValueFormat::toDate(q.value(0));
-            auto* item = new QListWidgetItem(ValueFormat::formatDate(date), lstSurveyDate);
-            item->setData(Qt::UserRole, date);
-        }
+        while (q.next())
+            SurveyLists::addDate(lstSurveyDate, ValueFormat::toDate(q.value(0)));
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gblGlobal.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -20,7 +22,7 @@ class frmImprovementPlan : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr const char* kTitle = "Quorvane v2.1";
+    static constexpr const char* kTitle = kMessageTitle;
 
     explicit frmImprovementPlan(QWidget* parent = nullptr);
 

@@ -22,7 +22,7 @@
 namespace
 {
 
-const QString kTitle = QStringLiteral("Quorvane v2.1");
+const QString kTitle = QString::fromLatin1(kMessageTitle);
 const QString kOldTitle = QStringLiteral("Pellorin");
 
 QString cellText(const QVariant& v)

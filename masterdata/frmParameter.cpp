@@ -23,7 +23,7 @@
 namespace
 {
 
-const QString kTitle = QStringLiteral("Quorvane v2.1");
+const QString kTitle = QString::fromLatin1(kMessageTitle);
 const QString kScore = QStringLiteral("Score");
 const QString kDescriptive = QStringLiteral("Descriptive");
 

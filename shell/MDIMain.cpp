@@ -445,7 +445,7 @@ void MDIMain::mnuDralHelp_Click()
 // The improvement-tracking window's context menu.
 void MDIMain::mnuDelete_Click()
 {
-    if (MsgBox::show(QStringLiteral("Do you want to delete"), MsgBox::YesNo, QStringLiteral("Quorvane v2.1")) !=
+    if (MsgBox::show(QStringLiteral("Do you want to delete"), MsgBox::YesNo, QString::fromLatin1(kMessageTitle)) !=
         MsgBox::Yes)
         return;
     frmImprovementPlan* window = child<frmImprovementPlan>();

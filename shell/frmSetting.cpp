@@ -82,7 +82,7 @@ void frmSetting::toSaveSetting()
         // The row is only ever updated; without it the choice cannot be kept, and the user must know.
         if (query.numRowsAffected() < 1)
             MsgBox::show(QStringLiteral("The setting could not be saved: the database has no 'UserDefine' row."),
-                         MsgBox::Critical, QStringLiteral("Quorvane v2.1"));
+                         MsgBox::Critical, QString::fromLatin1(kMessageTitle));
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }

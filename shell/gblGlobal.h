@@ -16,6 +16,9 @@ extern const char* const kConnectionName;
 extern const char* const kDataSourceName; // "dral"
 extern const char* const kDatabasePassword;
 
+// The title of the program's own validation, confirmation and notice messages.
+inline constexpr const char kMessageTitle[] = "Quorvane v2.1";
+
 extern QString gDatabasePath;
 extern QString gCompanyName;
 

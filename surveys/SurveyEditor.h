@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gblGlobal.h"
+
 #include "surveys/SurveyStore.h"
 
 #include <QDate>
@@ -21,7 +23,7 @@ class SurveyEditor : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr const char* kTitle = "Quorvane v2.1";
+    static constexpr const char* kTitle = kMessageTitle;
 
     ParameterTree* trvParameter = nullptr;
     FlexGrid* grdParamAndQuest = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gblGlobal.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -17,7 +19,7 @@ class frmLogDetails : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr const char* kTitle = "Quorvane v2.1";
+    static constexpr const char* kTitle = kMessageTitle;
 
     explicit frmLogDetails(QWidget* parent = nullptr);
     ~frmLogDetails() override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gblGlobal.h"
+
 #include <QString>
 
 // The look-ups and the one write behind mailing survey workbooks: the customers' standard messages and the
@@ -7,7 +9,7 @@
 class DistributionStore
 {
 public:
-    static constexpr const char* kTitle = "Quorvane v2.1";
+    static constexpr const char* kTitle = kMessageTitle;
     static constexpr const char* kSubject = "Pellorin Survey";
     static constexpr const char* kNoMailClient =
         "Cannot send E-Mail....There is no Default Mail Client Installed on your PC...";

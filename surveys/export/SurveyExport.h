@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gblGlobal.h"
+
 #include "surveys/export/SurveyExportContext.h"
 
 #include <QDate>
@@ -15,7 +17,7 @@ class Worksheet;
 class SurveyExport
 {
 public:
-    static constexpr const char* kTitle = "Quorvane v2.1";
+    static constexpr const char* kTitle = kMessageTitle;
     static constexpr const char* kTemplateName = "template.xlsx";
     static constexpr const char* kExtension = ".xlsx";
 
