@@ -3,6 +3,7 @@
 #include "platform/report/ReportControl.h"
 #include "platform/report/ValueFormat.h"
 #include "shell/MDIMain.h"
+#include "shell/ProgramReport.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
@@ -55,21 +56,7 @@ QString formulaText(const QString& text)
 bool printReport(const QString& reportFileName, const QString& windowTitle, const QString& selectionFormula)
 {
     MDIMain* main = mdiMain();
-    if (!main)
-        return false;
-    ReportControl* report = main->crpReport;
-    report->setPassword(QLatin1Char('\n') + QLatin1String(kDatabasePassword));
-    // The file the shared connection has open, where the report table was just filled.
-    report->setDataFile(0, gDatabasePath);
-    report->setReportFileName(programFile(reportFileName));
-    report->setFormula(0, QStringLiteral("CompanyName='") + gCompanyName + QLatin1Char('\''));
-    if (!selectionFormula.isEmpty())
-        report->setSelectionFormula(selectionFormula);
-    report->setWindowTitle(windowTitle);
-    report->setWindowState(ReportControl::Maximized);
-    const bool shown = report->setAction(1);
-    report->setSelectionFormula(QString());
-    return shown;
+    return main && runProgramReport(main->crpReport, reportFileName, windowTitle, selectionFormula);
 }
 
 } // namespace ReportWindows

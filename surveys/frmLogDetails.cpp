@@ -7,6 +7,7 @@
 #include "platform/report/ValueFormat.h"
 #include "shell/Db.h"
 #include "shell/HelpTopics.h"
+#include "shell/ProgramReport.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/WindowRegistry.h"
@@ -384,16 +385,8 @@ void frmLogDetails::cmdPrint_Click()
     Progress::setBusy(true);
     if (lsvDtls->topLevelItemCount() > 0) {
         Progress::setText(QStringLiteral("Generating Report....."));
-        crptReport->setPassword(QLatin1Char('\n') + QLatin1String(kDatabasePassword));
-        crptReport->setFormula(0, QStringLiteral("CompanyName='") + gCompanyName + QLatin1Char('\''));
-        crptReport->setDataFile(0, gDatabasePath);
-        crptReport->setReportFileName(programFile(QStringLiteral("log.rpt")));
-        crptReport->setSelectionFormula(QStringLiteral("{log.custname}='") + customerName() + QLatin1Char('\''));
-        crptReport->setWindowTitle(QStringLiteral("Log Details"));
-        crptReport->setWindowState(ReportControl::Maximized);
-        // A failure is shown by the control itself, with its reason.
-        crptReport->setAction(1);
-        crptReport->setSelectionFormula(QString());
+        runProgramReport(crptReport, QStringLiteral("log.rpt"), QStringLiteral("Log Details"),
+                         QStringLiteral("{log.custname}='") + customerName() + QLatin1Char('\''));
     }
     Progress::setText(QString());
     Progress::setBusy(false);

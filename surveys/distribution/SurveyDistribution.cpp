@@ -4,6 +4,7 @@
 #include "platform/grid/FlexGrid.h"
 #include "platform/mail/MailClient.h"
 #include "platform/report/ReportControl.h"
+#include "shell/ProgramReport.h"
 #include "shell/Progress.h"
 #include "shell/gblGlobal.h"
 #include "surveys/SurveyEditor.h"
@@ -71,16 +72,8 @@ void SurveyDistribution::cmdPrint_Click(SurveyEditor& window, const QString& rep
     SurveyExport(context).toGetTheLastScoreAndWeightage();
 
     ReportControl crptPrint(&window);
-    crptPrint.setPassword(QLatin1Char('\n') + QLatin1String(kDatabasePassword));
-    crptPrint.setFormula(0, QStringLiteral("CompanyName='") + gCompanyName + QLatin1Char('\''));
-    crptPrint.setDataFile(0, gDatabasePath);
-    crptPrint.setReportFileName(programFile(QStringLiteral("rptrating.rpt")));
-    crptPrint.setSelectionFormula(selectionFormula(context.respondent, context.customer, context.surveyDate));
-    crptPrint.setWindowTitle(reportTitle);
-    crptPrint.setWindowState(ReportControl::Maximized);
-    // The control shows its own failures, with their reason.
-    crptPrint.setAction(1);
-    crptPrint.setSelectionFormula(QString());
+    runProgramReport(&crptPrint, QStringLiteral("rptrating.rpt"), reportTitle,
+                     selectionFormula(context.respondent, context.customer, context.surveyDate));
     Progress::setText(QString());
     Progress::setBusy(false);
 }
