@@ -7,8 +7,6 @@
 #include "shell/gblGlobal.h"
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,47 +52,10 @@ private:
 
 } // namespace
 
-// One answer table: its statements for a whole workbook, and what the workbook being stored holds for it.
-struct ReturnedWorkbookStore::Table {
-    Table(bool isScored, const QString& name, const QString& last)
-        : scored(isScored),
-          rowsOf(QStringLiteral("select questionid, rowid from %1 where respondentid=? and surveydate=? order by rowid")
-                     .arg(name)),
-          // The answers of one workbook travel as one bound array of [question, weightage, answer]; the rest of
-          // their key is the workbook's.
-          insertAll(QStringLiteral("insert into %1 (respondentid, questionid, surveydate, weightage, %2, surveyid) "
-                                   "select ?, json_extract(value, '$[0]'), ?, json_extract(value, '$[1]'), "
-                                   "json_extract(value, '$[2]'), ? from json_each(?) order by key")
-                        .arg(name, last))
-    {
-    }
-
-    struct NewAnswer {
-        AnswerTables::Key key;
-        int surveyId = 0;
-        QVariant weightage;
-        QVariant answer;
-    };
-
-    bool scored;
-    Statement rowsOf;
-    Statement insertAll;
-
-    // The respondent's stored answers of the workbook's date: question id -> row of the first one.
-    bool loaded = false;
-    AnswerTables::Key loadedFor;
-    QHash<int, qint64> rows;
-    // The workbook's answers that no stored answer has yet, in the order of their blocks.
-    QList<NewAnswer> added;
-    QHash<int, qsizetype> addedByQuestion;
-};
-
 struct ReturnedWorkbookStore::Statements {
     Statement questionType{QStringLiteral("select Type from questions where questionid=? order by rowid limit 1")};
     Statement logStatus{QStringLiteral("update log set Status=1 where rowid=(select rowid from log where "
                                        "xlsfilename=? order by rowid limit 1)")};
-    Table objective{true, QStringLiteral("feedbackobjective"), QStringLiteral("score")};
-    Table descriptive{false, QStringLiteral("feedbackdescriptive"), QStringLiteral("Description")};
 };
 
 ReturnedWorkbookStore::ReturnedWorkbookStore() = default;
@@ -148,12 +109,11 @@ void ReturnedWorkbookStore::store(const QString& path, const SurveyWorkbookReade
     // What a run stores is committed every so often and at its end, whatever failed on the way. A failing statement
     // undoes itself alone, so what was stored before it stays stored, as answers written one by one have it,
     // without paying for a commit per answer. The log rows go in the same commits as their answers.
-    Statements& tables = statements();
+    statements(); // reopens a connection closed since the last workbook
     if (!m_transaction) {
         m_transaction = gConnection().transaction();
         m_sinceCommit.start();
     }
-    m_inWorkbook = true;
 
     if (!logFileName.isEmpty())
         toSetLogStatus(logFileName);
@@ -175,11 +135,8 @@ void ReturnedWorkbookStore::store(const QString& path, const SurveyWorkbookReade
                                       content.surveyId);
     }
 
-    m_inWorkbook = false;
-    if (m_statements.get() == &tables) {
-        addNewAnswers(tables.objective);
-        addNewAnswers(tables.descriptive);
-    }
+    addNewAnswers(m_objective, content);
+    addNewAnswers(m_descriptive, content);
     if (m_sinceCommit.elapsed() >= CommitInterval)
         commit();
 }
@@ -215,7 +172,7 @@ void ReturnedWorkbookStore::toSaveObjectiveFeedback(int questionId, int responde
     if (!weight || !points)
         return;
     try {
-        save(statements().objective, {respondentId, questionId, surveyDate}, surveyId, *weight, *points);
+        save(m_objective, {respondentId, questionId, surveyDate}, surveyId, *weight, *points);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -231,7 +188,7 @@ void ReturnedWorkbookStore::toSaveDescriptiveFeedback(int questionId, int respon
     const bool none = answer.isEmpty() || SurveyWorkbookReader::isAnswerPrompt(answer);
     const QVariant description = none ? QVariant(QMetaType(QMetaType::QString)) : QVariant(answer);
     try {
-        save(statements().descriptive, {respondentId, questionId, surveyDate}, surveyId, *weight, description);
+        save(m_descriptive, {respondentId, questionId, surveyDate}, surveyId, *weight, description);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -240,63 +197,35 @@ void ReturnedWorkbookStore::toSaveDescriptiveFeedback(int questionId, int respon
 void ReturnedWorkbookStore::save(Table& table, const AnswerTables::Key& key, int surveyId, const QVariant& weightage,
                                  const QVariant& answer)
 {
-    if (m_inWorkbook) {
-        // A question that comes twice: the later block's answer is the one kept.
-        const auto added = table.addedByQuestion.constFind(key.questionId);
-        if (added != table.addedByQuestion.constEnd()) {
-            table.added[*added] = {key, surveyId, weightage, answer};
-            return;
-        }
-    }
-    const qint64 row = storedRow(table, key);
-    if (row == 0 && m_inWorkbook) {
-        table.addedByQuestion.insert(key.questionId, table.added.size());
-        table.added.append({key, surveyId, weightage, answer});
+    // A question that comes twice: the later block's answer is the one kept.
+    const auto added = table.addedByQuestion.constFind(key.questionId);
+    if (added != table.addedByQuestion.constEnd()) {
+        table.added[*added] = {key.questionId, weightage, answer};
         return;
     }
-    AnswerTables::write(table.scored, row, key, surveyId, weightage, answer);
+    if (!table.stored)
+        table.stored = AnswerTables::findAll(table.scored, key.respondentId, key.surveyDate);
+    const auto stored = table.stored->constFind(key.questionId);
+    if (stored == table.stored->constEnd()) {
+        table.addedByQuestion.insert(key.questionId, table.added.size());
+        table.added.append({key.questionId, weightage, answer});
+        return;
+    }
+    AnswerTables::write(table.scored, stored->id, key, surveyId, weightage, answer);
 }
 
-qint64 ReturnedWorkbookStore::storedRow(Table& table, const AnswerTables::Key& key)
-{
-    if (!m_inWorkbook) {
-        const std::optional<AnswerTables::Answer> stored = AnswerTables::find(table.scored, key);
-        return stored ? stored->id : 0;
-    }
-    // While a workbook is stored, its respondent's answers of its date are looked up once for all its questions.
-    if (!table.loaded || table.loadedFor.respondentId != key.respondentId ||
-        table.loadedFor.surveyDate != key.surveyDate) {
-        table.rows.clear();
-        QSqlQuery& q = table.rowsOf.exec({key.respondentId, key.surveyDate});
-        while (q.next()) {
-            if (!table.rows.contains(q.value(0).toInt()))
-                table.rows.insert(q.value(0).toInt(), q.value(1).toLongLong());
-        }
-        table.loaded = true;
-        table.loadedFor = key;
-    }
-    return table.rows.value(key.questionId, 0);
-}
-
-void ReturnedWorkbookStore::addNewAnswers(Table& table)
+void ReturnedWorkbookStore::addNewAnswers(Table& table, const SurveyWorkbookReader::Content& content)
 {
     // One statement adds them all. Should it be refused, it has added none, and they are added one by one, so that
     // each refused answer shows its own errors and the others are stored, as adding them one by one has it.
     if (!table.added.isEmpty()) {
-        QJsonArray answers;
-        for (const Table::NewAnswer& a : std::as_const(table.added)) {
-            const QJsonValue answer =
-                a.answer.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(a.answer);
-            answers.append(QJsonArray{a.key.questionId, a.weightage.toInt(), answer});
-        }
-        const Table::NewAnswer& first = table.added.first();
         try {
-            table.insertAll.exec({first.key.respondentId, first.key.surveyDate, first.surveyId,
-                                  QString::fromUtf8(QJsonDocument(answers).toJson(QJsonDocument::Compact))});
+            AnswerTables::addAll(table.scored, content.respondentId, content.surveyDate, content.surveyId, table.added);
         } catch (const ProviderError&) {
-            for (const Table::NewAnswer& a : std::as_const(table.added)) {
+            for (const AnswerTables::NewAnswer& a : std::as_const(table.added)) {
                 try {
-                    AnswerTables::write(table.scored, 0, a.key, a.surveyId, a.weightage, a.answer);
+                    AnswerTables::write(table.scored, 0, {content.respondentId, a.questionId, content.surveyDate},
+                                        content.surveyId, a.weightage, a.scoreOrDescription);
                 } catch (const ProviderError& e) {
                     toShowConnectionErrors(e);
                 }
@@ -305,8 +234,7 @@ void ReturnedWorkbookStore::addNewAnswers(Table& table)
     }
     table.added.clear();
     table.addedByQuestion.clear();
-    table.loaded = false;
-    table.rows.clear();
+    table.stored.reset();
 }
 
 void ReturnedWorkbookStore::toSetLogStatus(const QString& fileName)

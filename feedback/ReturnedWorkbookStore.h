@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
 
@@ -33,6 +34,24 @@ public:
     // nothing stored and no log row marked, when the file is not a readable survey workbook.
     bool XLSWrite(const QString& path, const QString& logFileName);
 
+    // A cell's text as a 16-bit whole number, halves going to the even neighbour (7.5 is 8, 6.5 is 6); the empty
+    // text is 0. nullopt for text that is not a number or lies outside the 16-bit range.
+    static std::optional<int> wholeNumber(const QString& text);
+
+private:
+    struct Statements;
+    // What the workbook being stored holds for one answer table.
+    struct Table {
+        explicit Table(bool isScored) : scored(isScored) {}
+
+        bool scored;
+        // The respondent's stored answers of the workbook's date, looked up once for all its questions.
+        std::optional<QHash<int, AnswerTables::Answer>> stored;
+        // The workbook's answers that no stored answer has yet, in the order of their blocks.
+        QList<AnswerTables::NewAnswer> added;
+        QHash<int, qsizetype> addedByQuestion;
+    };
+
     // True for a scored question, false for a descriptive one; nullopt when there is no such question (or the
     // look-up failed): its answer has no question to belong to.
     std::optional<bool> toCheckQuestionType(int questionId);
@@ -44,27 +63,18 @@ public:
     // Marks the first log row of that file name read.
     void toSetLogStatus(const QString& fileName);
 
-    // A cell's text as a 16-bit whole number, halves going to the even neighbour (7.5 is 8, 6.5 is 6); the empty
-    // text is 0. nullopt for text that is not a number or lies outside the 16-bit range.
-    static std::optional<int> wholeNumber(const QString& text);
-
-private:
-    struct Statements;
-    struct Table;
-
     Statements& statements();
     void store(const QString& path, const SurveyWorkbookReader::Content& content, const QString& logFileName);
     void save(Table& table, const AnswerTables::Key& key, int surveyId, const QVariant& weightage,
               const QVariant& answer);
-    // The row of the first answer stored under the key, 0 when there is none.
-    qint64 storedRow(Table& table, const AnswerTables::Key& key);
-    void addNewAnswers(Table& table);
+    void addNewAnswers(Table& table, const SurveyWorkbookReader::Content& content);
     void commit();
 
     std::unique_ptr<Statements> m_statements;
+    Table m_objective{true};
+    Table m_descriptive{false};
     QHash<int, bool> m_scored; // question id -> scored, for the questions looked up so far
     QSet<int> m_missing;
-    bool m_inWorkbook = false;
     bool m_transaction = false;
     QElapsedTimer m_sinceCommit;
 };

@@ -28,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QSqlQuery>
 
@@ -234,17 +235,11 @@ void frmFeedBackObj::Form_Activate()
 // The hit's own respondent, found from the answer row the hit names; the first respondent stays chosen otherwise.
 void frmFeedBackObj::selectHitRespondent(const QString& foundIn, const QString& id)
 {
-    QString table;
-    QString idColumn;
-    if (foundIn == QLatin1String("Survey (Objective)")) {
-        table = QStringLiteral("feedbackobjective");
-        idColumn = QStringLiteral("feedbackobjid");
-    } else if (foundIn == QLatin1String("Survey (Descriptive)")) {
-        table = QStringLiteral("feedbackdescriptive");
-        idColumn = QStringLiteral("feedbackdescid");
-    } else {
+    bool scored = false;
+    if (foundIn == QLatin1String("Survey (Objective)"))
+        scored = true;
+    else if (foundIn != QLatin1String("Survey (Descriptive)"))
         return;
-    }
     bool isNumber = false;
     const qlonglong key = id.trimmed().toLongLong(&isNumber);
     if (!isNumber)
@@ -252,7 +247,7 @@ void frmFeedBackObj::selectHitRespondent(const QString& foundIn, const QString& 
     QVariant respondent;
     try {
         toTestConnection();
-        respondent = Db::scalar(QStringLiteral("select respondentid from %1 where %2=?").arg(table, idColumn), {key});
+        respondent = AnswerTables::respondentOf(scored, key);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
         return;
@@ -274,15 +269,9 @@ QString frmFeedBackObj::chosenCustomer() const
     return SurveyLists::chosenText(cmbCusName);
 }
 
-QString frmFeedBackObj::chosenRespondent() const
-{
-    return SurveyLists::selectedText(lstRespname);
-}
-
 int frmFeedBackObj::chosenRespondentId() const
 {
-    const QList<QListWidgetItem*> selected = lstRespname->selectedItems();
-    return selected.isEmpty() ? 0 : selected.first()->data(Qt::UserRole).toInt();
+    return SurveyLists::selectedId(lstRespname);
 }
 
 QDate frmFeedBackObj::chosenSurveyDate() const
@@ -344,13 +333,10 @@ void frmFeedBackObj::toFilllstRespondentName()
         QSqlQuery q = Db::exec(
             QStringLiteral("select respondentname, respondentid from respondent where custid=? order by respondentid"),
             {custid});
-        clearList(lstRespname);
-        const QSignalBlocker blocker(lstRespname);
-        // Two respondents of a customer may share a name: each entry keeps its own id.
-        while (q.next()) {
-            auto* item = new QListWidgetItem(q.value(0).toString(), lstRespname);
-            item->setData(Qt::UserRole, q.value(1).toInt());
-        }
+        QList<SurveyStore::Respondent> respondents;
+        while (q.next())
+            respondents << SurveyStore::Respondent{q.value(0).toString(), q.value(1).toInt()};
+        SurveyLists::refill(lstRespname, respondents);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
@@ -474,18 +460,6 @@ void frmFeedBackObj::toFillGrid()
     Progress::setBusy(false);
 }
 
-QString frmFeedBackObj::toGetRespondentID(const QString& respondentname)
-{
-    try {
-        toTestConnection();
-        const int id = SurveyStore::respondentId(toGetCustomerID(chosenCustomer()), respondentname);
-        return id == 0 ? QString() : QString::number(id);
-    } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
-        return QString();
-    }
-}
-
 QString frmFeedBackObj::toGetSurveyID(const QDate& surveydate)
 {
     try {
@@ -548,20 +522,26 @@ void frmFeedBackObj::tofillscoreandweightage()
         toTestConnection();
         const int respondent = chosenRespondentId();
         const QDate date = chosenSurveyDate();
-        for (int i = 1; i < grdDtls->rows() && respondent != 0 && date.isValid(); ++i) {
-            const bool scored = grdDtls->textMatrix(i, ColType) == kTrue;
-            if (grdDtls->textMatrix(i, ColQuestion).isEmpty())
-                break;
-            const auto answer = AnswerTables::find(scored, {respondent, questionIdOfRow(i), date});
-            if (answer) {
-                grdDtls->setTextMatrix(i, ColWeightage, shownNumber(answer->weightage));
-                grdDtls->setTextMatrix(i, ColScore, scored ? shownNumber(answer->scoreOrDescription) : QString());
-                grdDtls->setTextMatrix(i, ColDescription, scored ? QString() : answer->scoreOrDescription.toString());
-            } else if (scored) {
-                grdDtls->setTextMatrix(i, ColDescription, QString());
-            } else {
-                grdDtls->setTextMatrix(i, ColWeightage, QString());
-                grdDtls->setTextMatrix(i, ColScore, QString());
+        if (respondent != 0 && date.isValid()) {
+            // Each answer table is looked up once for the whole grid, indexed by the row's type.
+            const QHash<int, AnswerTables::Answer> stored[2] = {AnswerTables::findAll(false, respondent, date),
+                                                                AnswerTables::findAll(true, respondent, date)};
+            for (int i = 1; i < grdDtls->rows(); ++i) {
+                const bool scored = grdDtls->textMatrix(i, ColType) == kTrue;
+                if (grdDtls->textMatrix(i, ColQuestion).isEmpty())
+                    break;
+                const auto answer = stored[scored].constFind(questionIdOfRow(i));
+                if (answer != stored[scored].constEnd()) {
+                    grdDtls->setTextMatrix(i, ColWeightage, shownNumber(answer->weightage));
+                    grdDtls->setTextMatrix(i, ColScore, scored ? shownNumber(answer->scoreOrDescription) : QString());
+                    grdDtls->setTextMatrix(i, ColDescription,
+                                           scored ? QString() : answer->scoreOrDescription.toString());
+                } else if (scored) {
+                    grdDtls->setTextMatrix(i, ColDescription, QString());
+                } else {
+                    grdDtls->setTextMatrix(i, ColWeightage, QString());
+                    grdDtls->setTextMatrix(i, ColScore, QString());
+                }
             }
         }
     } catch (const ProviderError& e) {
@@ -708,6 +688,10 @@ void frmFeedBackObj::toSaveDtls()
                 ? chosenRespondentId()
                 : 0;
         const int survey = toGetSurveyID(m_shownDate).toInt();
+        // Each answer table is looked up once for the whole grid, indexed by the row's type.
+        const QHash<int, AnswerTables::Answer> storedRows[2] = {AnswerTables::findAll(false, respondent, m_shownDate),
+                                                                AnswerTables::findAll(true, respondent, m_shownDate)};
+        QSet<int> added[2];
         for (int i = 1; i <= last; ++i) {
             const AnswerTables::Key key{respondent, questionIdOfRow(i), m_shownDate};
             if (key.respondentId == 0 || key.questionId == 0 || survey == 0 || !key.surveyDate.isValid()) {
@@ -717,11 +701,19 @@ void frmFeedBackObj::toSaveDtls()
                 return;
             }
             const bool scored = grdDtls->textMatrix(i, ColType) == kTrue;
-            const std::optional<AnswerTables::Answer> stored = AnswerTables::find(scored, key);
+            // A question asked twice finds the row its first grid row added.
+            std::optional<AnswerTables::Answer> stored;
+            if (added[scored].contains(key.questionId))
+                stored = AnswerTables::find(scored, key);
+            else if (const auto found = storedRows[scored].constFind(key.questionId);
+                     found != storedRows[scored].constEnd())
+                stored = *found;
             const QVariant weightage = numberToStore(grdDtls->textMatrix(i, ColWeightage), !stored);
             const QVariant answer = scored ? numberToStore(grdDtls->textMatrix(i, ColScore), !stored)
                                            : descriptionToStore(grdDtls->textMatrix(i, ColDescription));
             AnswerTables::write(scored, stored ? stored->id : 0, key, survey, weightage, answer);
+            if (!stored)
+                added[scored].insert(key.questionId);
         }
     } catch (const ProviderError& e) {
         Progress::setBusy(false);

@@ -84,20 +84,15 @@ public:
     void toLocateXlsFile();
     void toSaveDtls();
 
-    // "" when the chosen customer has no respondent of that name.
-    QString toGetRespondentID(const QString& respondentname);
     // "" when the chosen customer has no survey on that date.
     QString toGetSurveyID(const QDate& surveydate);
     // The question a grid row was filled with (0 for none).
     int questionIdOfRow(int row) const;
 
     QString chosenCustomer() const;
-    QString chosenRespondent() const;
     // The respondent of the entry chosen in lstRespname (0 for none): names may repeat, the entry's id does not.
     int chosenRespondentId() const;
     QDate chosenSurveyDate() const;
-    // The date whose questions the grid shows (lblSDate).
-    QDate shownSurveyDate() const { return m_shownDate; }
 
     // A weightage or score the grid keeps: a whole number from 0 to 10, blanks around it allowed.
     static bool isAnswerValue(const QString& text);

@@ -267,6 +267,23 @@ TEST_F(Feedback, SavedAnswersComeBackInTheirStoredForms)
     EXPECT_TRUE(messages().isEmpty());
 }
 
+TEST_F(Feedback, AQuestionAskedTwiceKeepsOneAnswerRow)
+{
+    run("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") select respondentid, questionid, "
+        "surveyid, 2 from responquesindex where respondentid=?",
+        {bob});
+    auto w = open<frmFeedBackObj>();
+    click(w->lstRespname, "Bob");
+    click(w->lstSurveyDates, shown(d2));
+    setCell(w.get(), 1, 2, "3");
+    setCell(w.get(), 2, 3, "9");
+    w->cmdSave->click();
+    // The second row changes the row the first one added, its blank weightage as a stored row's.
+    EXPECT_EQ(stored(bob, q[1], d2), QStringList{"0|9|2"});
+    click(w->lstSurveyDates, shown(d2));
+    EXPECT_EQ(column(w->grdDtls, 3), QStringList({"9", "9"}));
+}
+
 TEST_F(Feedback, ASaveThatFailsKeepsTheRowsStoredBeforeIt)
 {
     auto w = open<frmFeedBackObj>();
