@@ -37,7 +37,7 @@
 namespace
 {
 
-const QString kTitle = QStringLiteral("Quorvane v2.1");
+const QString kTitle = QString::fromLatin1(kMessageTitle);
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/gblGlobal.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -13,7 +15,7 @@ class frmReading : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr const char* kTitle = "Quorvane v2.1";
+    static constexpr const char* kTitle = kMessageTitle;
 
     explicit frmReading(QWidget* parent = nullptr);
 
