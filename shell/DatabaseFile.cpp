@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -87,6 +88,75 @@ bool createFromSchema(const QString& dbPath, const QString& schemaPath, QString*
     if (!ok)
         QFile::remove(partial);
     return ok;
+}
+
+QStringList programTables()
+{
+    return QStringLiteral("customer respondent parameter questions survey responquesindex log standardmessage "
+                          "feedbackobjective feedbackdescriptive actionplan setting reportlinktable copydetails "
+                          "report reporttable search linetable surveydateorder scattertable")
+        .split(QLatin1Char(' '));
+}
+
+namespace
+{
+
+// SQLITE_BUSY, SQLITE_LOCKED: another program's lock, which says nothing about the file.
+bool lockedByAnother(const QSqlError& error)
+{
+    return error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6");
+}
+
+QString checkOpen(QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+        return lockedByAnother(query.lastError()) ? QString() : query.lastError().databaseText();
+    QStringList findings;
+    while (query.next())
+        findings << query.value(0).toString();
+    if (query.lastError().isValid())
+        return lockedByAnother(query.lastError()) ? QString() : query.lastError().databaseText();
+    if (findings != QStringList{QStringLiteral("ok")})
+        return QStringLiteral("database disk image is malformed");
+
+    QSet<QString> present;
+    if (!query.exec(QStringLiteral("select name from sqlite_master where type='table'")))
+        return lockedByAnother(query.lastError()) ? QString() : query.lastError().databaseText();
+    while (query.next())
+        present.insert(query.value(0).toString().toLower());
+    QStringList missing;
+    for (const QString& table : programTables())
+        if (!present.contains(table))
+            missing << table;
+    if (missing.size() == programTables().size())
+        return QStringLiteral("it holds none of the program's tables");
+    if (!missing.isEmpty())
+        return QStringLiteral("it lacks the tables %1").arg(missing.join(QStringLiteral(", ")));
+    return QString();
+}
+
+} // namespace
+
+QString unusableReason(const QString& dbPath)
+{
+    // SQLite would make an empty database in place of a missing file.
+    if (!QFileInfo(dbPath).isFile())
+        return QStringLiteral("the file does not exist");
+    const QString connection = QStringLiteral("checkdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString reason;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(dbPath);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open())
+            reason = lockedByAnother(db.lastError()) ? QString() : db.lastError().databaseText();
+        else
+            reason = checkOpen(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return reason;
 }
 
 } // namespace DatabaseFile

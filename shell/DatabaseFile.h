@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// Making the database file from the schema script.
+// Making the database file from the schema script, and start-up's look at an existing one.
 namespace DatabaseFile
 {
 
@@ -14,5 +14,13 @@ bool createFromSchema(const QString& dbPath, const QString& schemaPath, QString*
 // The schema script split into its statements (comments dropped; statements end with ";" at a line end,
 // so trigger bodies stay whole as long as their inner statements end mid-line or the trigger ends in "END;").
 QStringList statements(const QString& script);
+
+// The tables every statement of the program relies on.
+QStringList programTables();
+
+// Why the database file at dbPath cannot be used, or "" when it can: a quick integrity check and the program's
+// tables, read through SQLite alone (any other open and close of the file would drop its connections' locks).
+// A file that another program keeps locked beyond a long wait gets no verdict ("").
+QString unusableReason(const QString& dbPath);
 
 } // namespace DatabaseFile

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/odbc/OdbcInstaller.h"
+#include "shell/DatabaseFile.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
 
@@ -59,6 +60,29 @@ bool registerDataSource(const QString& dsnName, const QString& databasePath)
     return OdbcInstaller::configDataSource(dsnName, QStringLiteral("SQLite3"), attributes);
 }
 
+// Start-up's one look at the database, so that a file the program cannot use, or a folder where the
+// write-ahead log cannot be written, is said once instead of by every statement.
+bool databaseUsable(const QString& databasePath)
+{
+    const QFileInfo file(databasePath);
+    const QString folder = file.absolutePath();
+    if (!QFileInfo(folder).isWritable()) {
+        MsgBox::show(QStringLiteral("The database cannot be used: the folder %1 cannot be written, and the database "
+                                    "keeps its log there.")
+                         .arg(QDir::toNativeSeparators(folder)),
+                     MsgBox::Critical);
+        return false;
+    }
+    const QString reason = DatabaseFile::unusableReason(databasePath);
+    if (!reason.isEmpty()) {
+        MsgBox::show(QStringLiteral("The database %1 cannot be used: %2.")
+                         .arg(QDir::toNativeSeparators(file.absoluteFilePath()), reason),
+                     MsgBox::Critical);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QSqlDatabase gConnection()
@@ -86,6 +110,9 @@ void setProgramFolder(const QString& folder)
 StartupResult Main()
 {
     if (toCreateDSN(QLatin1String(kDataSourceName), gDatabasePath) == StartupResult::EndProgram)
+        return StartupResult::EndProgram;
+    // The program does not run on a database it cannot use, as on none at all.
+    if (!databaseUsable(gDatabasePath))
         return StartupResult::EndProgram;
     toOpenConnection();
     gCompanyName = toReadCompanyName();

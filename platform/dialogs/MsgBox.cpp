@@ -2,9 +2,14 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QQueue>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSpacerItem>
 
 namespace MsgBox
 {
@@ -44,6 +49,20 @@ QString titleOrDefault(const QString& title)
     return name.isEmpty() ? QStringLiteral("Quorvane") : name;
 }
 
+// Qt sizes a box by its text, so a short message gets a frame too narrow for its title and the window manager
+// elides the title. A fixed spacer across the box's grid keeps the box at least as wide as the title needs.
+void keepTitleWhole(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    int room = titleWidth(box.windowTitle());
+    if (const QScreen* screen = box.screen())
+        room = std::min(room, screen->availableGeometry().width() * 3 / 4);
+    grid->addItem(new QSpacerItem(room, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  std::max(1, grid->columnCount()));
+}
+
 int showReal(const QString& text, int style, const QString& title)
 {
     QMessageBox box(QApplication::activeWindow());
@@ -76,6 +95,7 @@ int showReal(const QString& text, int style, const QString& title)
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
+    keepTitleWhole(box);
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return Cancel;
@@ -91,15 +111,39 @@ int showReal(const QString& text, int style, const QString& title)
     }
 }
 
-// The platform's filters read "Caption|pattern|Caption|pattern"; Qt's read "Caption (pattern);;...".
-QString qtFilter(const QString& filter)
+// Icons and type names by kind alone. Qt's own provider guesses a file's type from its content, opening and
+// closing every file it lists; closing any descriptor of a file drops every POSIX lock the process holds on it,
+// so listing the program's folder would take the database's locks away from its connection.
+class KindIconProvider : public QFileIconProvider
 {
-    QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList qtFilters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        qtFilters << parts[i] + QStringLiteral(" (") + parts[i + 1].replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                         QStringLiteral(")");
-    return qtFilters.isEmpty() ? filter : qtFilters.join(QStringLiteral(";;"));
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileDialog::tr("Folder");
+        return info.suffix().isEmpty() ? QFileDialog::tr("File") : QFileDialog::tr("%1 File").arg(info.suffix());
+    }
+};
+
+QStringList runFileDialog(QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode, const QString& title,
+                          const QString& directory, const QString& filter)
+{
+    KindIconProvider icons;
+    // Made without a folder, so that nothing is listed before the provider is in place; Qt's own dialog, since a
+    // desktop's native dialog reads the files it lists as it likes.
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
+    dialog.setWindowTitle(title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(fileMode);
+    dialog.setNameFilter(qtFilter(filter));
+    dialog.setDirectory(directory);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }
 
 QString fileDialog(bool save, const QString& title, const QString& directory, const QString& filter)
@@ -109,12 +153,44 @@ QString fileDialog(bool save, const QString& title, const QString& directory, co
         s.fileDialogs.append({save, title, directory, filter});
         return s.fileNames.isEmpty() ? QString() : s.fileNames.dequeue();
     }
-    QWidget* parent = QApplication::activeWindow();
-    return save ? QFileDialog::getSaveFileName(parent, title, directory, qtFilter(filter))
-                : QFileDialog::getOpenFileName(parent, title, directory, qtFilter(filter));
+    return runFileDialog(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen,
+                         save ? QFileDialog::AnyFile : QFileDialog::ExistingFile, title, directory, filter)
+        .value(0);
 }
 
 } // namespace
+
+QString qtFilter(const QString& filter)
+{
+    QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList qtFilters;
+    // Qt takes the patterns from a caption's last parentheses, or the whole caption when it has none: a caption
+    // that already reads as its own patterns ("All Files (*.xlsx)", "*.xlsx") is shown as it is, not doubled.
+    static const QRegularExpression trailingPatterns(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = parts[i + 1].replace(QLatin1Char(';'), QLatin1Char(' ')).trimmed();
+        const QRegularExpressionMatch m = trailingPatterns.match(parts[i]);
+        const QString own = m.hasMatch() ? m.captured(1) : parts[i];
+        if (own.simplified() == patterns.simplified())
+            qtFilters << parts[i];
+        else
+            qtFilters << parts[i] + QStringLiteral(" (") + patterns + QStringLiteral(")");
+    }
+    return qtFilters.isEmpty() ? filter : qtFilters.join(QStringLiteral(";;"));
+}
+
+int titleWidth(const QString& title)
+{
+    // Title bars draw their text larger and bold, centred between the frame's buttons.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.25);
+    else
+        font.setPixelSize(font.pixelSize() * 5 / 4);
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(title) + 8 * metrics.height();
+}
 
 int show(const QString& text, int style, const QString& title)
 {
@@ -143,7 +219,7 @@ QStringList getOpenFileNames(const QString& title, const QString& directory, con
         s.fileDialogs.append({false, title, directory, filter, true});
         return s.fileNameLists.isEmpty() ? QStringList() : s.fileNameLists.dequeue();
     }
-    return QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, directory, qtFilter(filter));
+    return runFileDialog(QFileDialog::AcceptOpen, QFileDialog::ExistingFiles, title, directory, filter);
 }
 
 void setTestMode(bool on)

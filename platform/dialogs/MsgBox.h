@@ -48,6 +48,11 @@ QString getSaveFileName(const QString& title, const QString& directory, const QS
 // An open dialog in which several files can be chosen at once; the chosen paths, none when cancelled.
 QStringList getOpenFileNames(const QString& title, const QString& directory, const QString& filter);
 
+// The platform's filter ("Caption|pattern|Caption|pattern") as Qt's ("Caption (pattern);;...").
+QString qtFilter(const QString& filter);
+// The width a box needs for its title to show whole in the window's title bar.
+int titleWidth(const QString& title);
+
 // The seam.
 void setTestMode(bool on);
 bool testMode();

@@ -162,6 +162,8 @@ void HelpWindow::showContentsPage()
 
 void HelpWindow::updateTitle()
 {
+    // The contents page is titled as the window is: its title once, not twice.
     const QString title = currentTitle();
-    setWindowTitle(title.isEmpty() ? windowCaption : windowCaption + QStringLiteral(" - ") + title);
+    setWindowTitle(title.isEmpty() || title == windowCaption ? windowCaption
+                                                             : windowCaption + QStringLiteral(" - ") + title);
 }

@@ -118,7 +118,7 @@ TEST_F(HelpWindowTest, ContentsLinksEveryTopicAndLinksFollow)
     ASSERT_TRUE(HelpWindow::showContents(helpFile()));
     HelpWindow* w = HelpWindow::instance();
     EXPECT_EQ(w->currentTopic(), HelpDocument::contentsId);
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorvane Help - Quorvane Help"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorvane Help"));
 
     QSet<QString> linked;
     for (const QString& href : linkTargets(browser()->document()))
@@ -141,7 +141,7 @@ TEST_F(HelpWindowTest, ContentsLinksEveryTopicAndLinksFollow)
     EXPECT_EQ(w->currentTopic(), QStringLiteral("topic-12"));
     action("m_actContents")->trigger();
     EXPECT_EQ(w->currentTopic(), HelpDocument::contentsId);
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorvane Help - Quorvane Help"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorvane Help"));
 }
 
 TEST_F(HelpWindowTest, EveryLinkInTheDocumentReachesATopic)

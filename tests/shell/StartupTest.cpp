@@ -9,8 +9,15 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QUuid>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace
 {
@@ -25,6 +32,26 @@ protected:
                                         OdbcInstaller::Scope::System);
     }
 };
+
+// Makes a folder read-only as a read-only mount does: for everyone, root included. Root gets a read-only bind
+// mount in a mount namespace of this thread's own; false where that is not allowed.
+bool makeReadOnly(const QString& folder)
+{
+    if (::geteuid() != 0)
+        return QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = QFile::encodeName(folder);
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) == 0 &&
+           ::mount(nullptr, path.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+}
+
+void makeWritable(const QString& folder)
+{
+    if (::geteuid() != 0)
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    else
+        ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+}
 
 } // namespace
 
@@ -118,4 +145,66 @@ TEST_F(Startup, UnopenableDataSourceShowsEachErrorAndIsRetriedLater)
     toTestConnection();
     EXPECT_TRUE(connectionIsOpen());
     EXPECT_TRUE(MsgBox::shown().isEmpty());
+}
+
+TEST_F(Startup, UnusableDatabaseIsToldOnceAndTheProgramDoesNotRunOnIt)
+{
+    const auto randomBytes = [this] {
+        QFile file(dbPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QByteArray bytes(65536, '\0');
+        for (char& b : bytes)
+            b = char(QRandomGenerator::global()->bounded(256));
+        file.write(bytes);
+    };
+    const auto cutShort = [this] { ASSERT_TRUE(QFile::resize(dbPath(), 8 * 1024)); };
+    const auto otherTables = [this] {
+        ASSERT_TRUE(QFile::remove(dbPath()));
+        const QString name = QUuid::createUuid().toString();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(dbPath());
+            ASSERT_TRUE(db.open());
+            QSqlQuery(db).exec(QStringLiteral("create table notes (body text)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    };
+    const auto oneTableDropped = [this] { run(QStringLiteral("drop table actionplan")); };
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"random bytes", randomBytes},
+        {"cut to 8 KB", cutShort},
+        {"none of the program's tables", otherTables},
+        {"a table missing", oneTableDropped}};
+    for (const auto& [what, spoil] : cases) {
+        SCOPED_TRACE(what);
+        toCloseConnection();
+        QFile::remove(dbPath());
+        prepareFolder();
+        spoil();
+        MsgBox::clearRecords();
+        EXPECT_EQ(Main(), StartupResult::EndProgram);
+        ASSERT_EQ(MsgBox::shown().size(), 1);
+        EXPECT_TRUE(MsgBox::shown()[0].text.contains(dbPath())) << MsgBox::shown()[0].text.toStdString();
+        EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
+        EXPECT_FALSE(connectionIsOpen());
+    }
+    // A sound file starts as before.
+    QFile::remove(dbPath());
+    prepareFolder();
+    MsgBox::clearRecords();
+    EXPECT_EQ(Main(), StartupResult::Continue);
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+    EXPECT_TRUE(connectionIsOpen());
+}
+
+TEST_F(Startup, UnwritableFolderIsToldOnceAndTheProgramDoesNotRunOnIt)
+{
+    if (!makeReadOnly(folder()))
+        GTEST_SKIP() << "no read-only folder can be made here";
+    EXPECT_EQ(Main(), StartupResult::EndProgram);
+    makeWritable(folder());
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(folder())) << MsgBox::shown()[0].text.toStdString();
+    EXPECT_FALSE(connectionIsOpen());
 }

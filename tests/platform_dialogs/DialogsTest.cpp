@@ -1,0 +1,173 @@
+#include "platform/dialogs/MsgBox.h"
+#include "shell/Db.h"
+#include "shell/gblGlobal.h"
+#include "support/AppFixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStringList>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+// Answers the real dialogs as they come up: a file dialog once it has listed its folder, a message box once it
+// has laid itself out. Answered from within the dialog's own event loop, so nothing races a timer.
+class RealDialogs : public QObject
+{
+public:
+    RealDialogs()
+    {
+        MsgBox::setTestMode(false);
+        qApp->installEventFilter(this);
+    }
+    ~RealDialogs() override
+    {
+        qApp->removeEventFilter(this);
+        MsgBox::setTestMode(true);
+    }
+
+    QString listedFolder;
+    QStringList nameFilters;
+    QStringList fileTypes;
+    int boxWidth = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        if (auto* dialog = qobject_cast<QFileDialog*>(watched))
+            watchFileDialog(dialog);
+        else if (auto* box = qobject_cast<QMessageBox*>(watched))
+            QMetaObject::invokeMethod(
+                box,
+                [this, box] {
+                    boxWidth = box->width();
+                    box->button(QMessageBox::Ok)->click();
+                },
+                Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void watchFileDialog(QFileDialog* dialog)
+    {
+        nameFilters = dialog->nameFilters();
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        const QString folder = QFileInfo(dialog->directory().absolutePath()).canonicalFilePath();
+        connect(model, &QFileSystemModel::directoryLoaded, dialog, [=, this](const QString& path) {
+            if (QFileInfo(path).canonicalFilePath() != folder)
+                return;
+            listedFolder = folder;
+            // Everything the views show: icons and type names of every entry, painted.
+            const QModelIndex root = model->index(path);
+            for (int row = 0; row < model->rowCount(root); ++row) {
+                const QModelIndex index = model->index(row, 0, root);
+                model->data(index, Qt::DecorationRole);
+                fileTypes << model->fileName(index) + QLatin1Char('=') + model->type(index);
+            }
+            dialog->grab();
+            dialog->reject();
+        });
+    }
+};
+
+class Dialogs : public AppFixture
+{
+protected:
+    // Lines of /proc/locks that this process holds on a file.
+    static QStringList locksOn(const QString& path)
+    {
+        struct stat st {
+        };
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            return {};
+        QFile file(QStringLiteral("/proc/locks"));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QString pid = QString::number(::getpid());
+        const QString inode = QStringLiteral(":%1").arg(st.st_ino);
+        QStringList held;
+        for (const QString& line : QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'))) {
+            const QStringList f = line.simplified().split(QLatin1Char(' '));
+            // "1: POSIX  ADVISORY  READ 1234 08:01:5678 128 128"
+            if (f.size() >= 6 && f[4] == pid && f[5].endsWith(inode))
+                held << line;
+        }
+        return held;
+    }
+};
+
+} // namespace
+
+TEST_F(Dialogs, ListingTheProgramsFolderLeavesTheDatabaseLocksWithItsConnection)
+{
+    const QString shm = dbPath() + QStringLiteral("-shm");
+    ASSERT_TRUE(QFileInfo::exists(shm));
+    ASSERT_TRUE(QFileInfo::exists(dbPath() + QStringLiteral("-wal")));
+    ASSERT_FALSE(locksOn(shm).isEmpty());
+    QFile(QDir(folder()).filePath(QStringLiteral("returned.xlsx"))).open(QIODevice::WriteOnly);
+
+    {
+        RealDialogs dialogs;
+        // Typing a wildcard shows every file of the folder, the database's among them.
+        EXPECT_TRUE(MsgBox::getOpenFileNames(QString(), folder(), QStringLiteral("All Files (*)|*")).isEmpty());
+        EXPECT_EQ(dialogs.listedFolder, QFileInfo(folder()).canonicalFilePath());
+        EXPECT_FALSE(dialogs.fileTypes.filter(QStringLiteral("Pellorin.mdb-shm=")).isEmpty())
+            << dialogs.fileTypes.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_FALSE(locksOn(shm).isEmpty()) << "the connection lost its lock on the shared-memory index";
+
+    // Another program writes meanwhile; the program then reads what it wrote, and writes on.
+    QProcess other;
+    other.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import sqlite3,sys\n"
+                                "c=sqlite3.connect(sys.argv[1],timeout=10)\n"
+                                "c.execute(\"insert into customer(custname) values('Other')\")\n"
+                                "c.commit()\n"),
+                 dbPath()});
+    ASSERT_TRUE(other.waitForFinished(60000));
+    ASSERT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+    EXPECT_EQ(
+        Db::scalar(QStringLiteral("select count(*) from customer where custname=?"), {QStringLiteral("Other")}).toInt(),
+        1);
+    Db::exec(QStringLiteral("insert into customer(custname) values(?)"), {QStringLiteral("Ours")});
+    EXPECT_EQ(Db::scalar(QStringLiteral("select count(*) from customer")).toInt(), 2);
+    EXPECT_EQ(count(QStringLiteral("customer where custname='Ours'")), 1);
+}
+
+TEST_F(Dialogs, FiltersShowTheirCaptionsOnce)
+{
+    EXPECT_EQ(MsgBox::qtFilter(QStringLiteral("All Files (*.xlsx)|*.xlsx")), QStringLiteral("All Files (*.xlsx)"));
+    EXPECT_EQ(MsgBox::qtFilter(QStringLiteral("*.xlsx|*.xlsx|*.xlsx")), QStringLiteral("*.xlsx"));
+    EXPECT_EQ(MsgBox::qtFilter(QStringLiteral("All Files (Pellorin.mdb)|Pellorin.mdb|Mdb Files(Pellorin.mdb)|"
+                                              "Pellorin.mdb")),
+              QStringLiteral("All Files (Pellorin.mdb);;Mdb Files(Pellorin.mdb)"));
+    EXPECT_EQ(MsgBox::qtFilter(QStringLiteral("Workbooks|*.xlsx;*.xls")), QStringLiteral("Workbooks (*.xlsx *.xls)"));
+
+    // The real dialog shows the caption as it is.
+    RealDialogs dialogs;
+    MsgBox::getOpenFileNames(QString(), folder(), QStringLiteral("All Files (*.xlsx)|*.xlsx"));
+    EXPECT_EQ(dialogs.nameFilters, QStringList{QStringLiteral("All Files (*.xlsx)")});
+}
+
+TEST_F(Dialogs, AShortMessageBoxIsAsWideAsItsTitle)
+{
+    const QString title = QString::fromLatin1(kMessageTitle);
+    EXPECT_GT(MsgBox::titleWidth(title), QFontMetrics(QApplication::font()).horizontalAdvance(title));
+    RealDialogs dialogs;
+    EXPECT_EQ(MsgBox::show(QStringLiteral("Import Done...."), MsgBox::Information, title), MsgBox::Ok);
+    EXPECT_GE(dialogs.boxWidth, MsgBox::titleWidth(title));
+}
