@@ -1,3 +1,4 @@
+#include "platform/dialogs/MsgBox.h"
 #include "shell/MDIMain.h"
 #include "shell/frmSplash.h"
 #include "shell/gblGlobal.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setWindowIcon(QIcon(programFile(QStringLiteral("logo.png"))));
+    MsgBox::guardFileDialogs();
     if (Main() == StartupResult::EndProgram)
         return 0;
     // Loaded hidden; the splash window shows it when it closes.

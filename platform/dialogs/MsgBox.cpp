@@ -127,15 +127,35 @@ public:
     }
 };
 
+KindIconProvider& kindIcons()
+{
+    // Never destroyed: dialogs may outlive any scope, and nothing of it must run after the application's end.
+    static auto* provider = new KindIconProvider;
+    return *provider;
+}
+
+// File dialogs that Qt opens on its own (the print dialog's browser for "Print to file") get the same provider
+// before they list anything: the files are listed once the dialog's event loop runs, after it is shown.
+class FileDialogGuard : public QObject
+{
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<QFileDialog*>(watched); dialog && dialog->iconProvider() != &kindIcons())
+                dialog->setIconProvider(&kindIcons());
+        return false;
+    }
+};
+
 QStringList runFileDialog(QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode, const QString& title,
                           const QString& directory, const QString& filter)
 {
-    KindIconProvider icons;
     // Made without a folder, so that nothing is listed before the provider is in place; Qt's own dialog, since a
     // desktop's native dialog reads the files it lists as it likes.
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setIconProvider(&icons);
+    dialog.setIconProvider(&kindIcons());
     dialog.setWindowTitle(title);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(fileMode);
@@ -220,6 +240,14 @@ QStringList getOpenFileNames(const QString& title, const QString& directory, con
         return s.fileNameLists.isEmpty() ? QStringList() : s.fileNameLists.dequeue();
     }
     return runFileDialog(QFileDialog::AcceptOpen, QFileDialog::ExistingFiles, title, directory, filter);
+}
+
+void guardFileDialogs()
+{
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    auto* guard = new FileDialogGuard;
+    guard->setParent(qApp);
+    qApp->installEventFilter(guard);
 }
 
 void setTestMode(bool on)

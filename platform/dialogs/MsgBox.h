@@ -53,6 +53,10 @@ QString qtFilter(const QString& filter);
 // The width a box needs for its title to show whole in the window's title bar.
 int titleWidth(const QString& title);
 
+// Makes every file dialog of the program, Qt's own included, Qt's widget dialog listing files by name and kind
+// alone, never by their content: reading a file of the database outside SQLite drops the connection's locks.
+void guardFileDialogs();
+
 // The seam.
 void setTestMode(bool on);
 bool testMode();

@@ -126,6 +126,12 @@ TEST_F(Dialogs, ListingTheProgramsFolderLeavesTheDatabaseLocksWithItsConnection)
         EXPECT_EQ(dialogs.listedFolder, QFileInfo(folder()).canonicalFilePath());
         EXPECT_FALSE(dialogs.fileTypes.filter(QStringLiteral("Pellorin.mdb-shm=")).isEmpty())
             << dialogs.fileTypes.join(QLatin1Char(' ')).toStdString();
+
+        // Qt's own file dialogs (the print dialog's file browser) take the same road once guarded.
+        MsgBox::guardFileDialogs();
+        dialogs.fileTypes.clear();
+        EXPECT_TRUE(QFileDialog::getOpenFileName(nullptr, QString(), folder(), QStringLiteral("*")).isEmpty());
+        EXPECT_FALSE(dialogs.fileTypes.filter(QStringLiteral("Pellorin.mdb-wal=")).isEmpty());
     }
     EXPECT_FALSE(locksOn(shm).isEmpty()) << "the connection lost its lock on the shared-memory index";
 
