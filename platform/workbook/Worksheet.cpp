@@ -134,10 +134,13 @@ QDate dateFromText(const QString& text)
     if (date.isValid() && (s.size() == 10 || s[10] == u'T' || s[10] == u' '))
         return date;
     const QLocale locale = QLocale::system();
-    QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
-    if (!shortFormat.contains(QLatin1String("yyyy")))
-        shortFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    for (const QString& format : {shortFormat, locale.dateFormat(QLocale::LongFormat)}) {
+    // The short form with a four-digit year first, as the program shows dates; then as the system has it, which
+    // may give the year in two digits ("15.03.24" on a German desktop).
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    QString fourDigitYear = shortFormat;
+    if (!fourDigitYear.contains(QLatin1String("yyyy")))
+        fourDigitYear.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    for (const QString& format : {fourDigitYear, shortFormat, locale.dateFormat(QLocale::LongFormat)}) {
         date = locale.toDate(s, format);
         if (date.isValid())
             return date;
