@@ -343,7 +343,7 @@ int WorkbookStyles::changedFont(int font, const Change& change)
     }
     if (change.fontSize)
         setAttribute(Xml::orderedChild(f, FontOrder, element("sz")), "val",
-                     QByteArray::number(*change.fontSize).constData());
+                     Xml::numberText(*change.fontSize).constData());
     if (change.fontColor) {
         pugi::xml_node color = Xml::orderedChild(f, FontOrder, element("color"));
         while (color.first_attribute())
@@ -389,7 +389,7 @@ void WorkbookStyles::setDefaultFont(const QString& name, double points)
     // A theme scheme would override the name in spreadsheet programs.
     while (pugi::xml_node scheme = Xml::child(font, "scheme"))
         font.remove_child(scheme);
-    setAttribute(Xml::orderedChild(font, FontOrder, element("sz")), "val", QByteArray::number(points).constData());
+    setAttribute(Xml::orderedChild(font, FontOrder, element("sz")), "val", Xml::numberText(points).constData());
     setAttribute(Xml::orderedChild(font, FontOrder, element("name")), "val", name.toUtf8().constData());
     m_modified = true;
     m_applied.clear();
@@ -424,7 +424,7 @@ CellFormat WorkbookStyles::cellFormat(int format) const
     const pugi::xml_node b = Xml::child(font, "b");
     result.fontName = Xml::value(Xml::child(font, "name").attribute("val"));
     result.bold = b && isTrue(b.attribute("val"), true);
-    result.fontSize = Xml::child(font, "sz").attribute("val").as_double();
+    result.fontSize = Xml::number(Xml::child(font, "sz").attribute("val"));
     result.fontColor = colorOf(Xml::child(font, "color"));
 
     const pugi::xml_node border = item(m_borders, xf.attribute("borderId").as_int());

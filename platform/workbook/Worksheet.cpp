@@ -10,9 +10,9 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace
@@ -117,29 +117,14 @@ QVariant number(double d)
 
 enum class Number { Empty, Invalid, Valid };
 
-// The digits of a value element, blanks around them aside. Read without a locale, as the file format has them.
+// The digits of a value element, blanks around them aside.
 Number parseNumber(const char* text, double* d)
 {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    const char* first = text;
-    const char* last = text + std::strlen(text);
-    while (first < last && blank(*first))
-        ++first;
-    while (last > first && blank(last[-1]))
-        --last;
-    if (first == last)
-        return Number::Empty;
-    if (*first == '+' && last - first > 1 && first[1] != '-')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, last, *d);
-    return ec == std::errc() && end == last && std::isfinite(*d) ? Number::Valid : Number::Invalid;
-}
-
-QByteArray shortest(double d)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), d);
-    return QByteArray(buffer, result.ptr - buffer);
+    if (const std::optional<double> n = Xml::parseNumber(text)) {
+        *d = *n;
+        return Number::Valid;
+    }
+    return std::strspn(text, " \t\n\r") == std::strlen(text) ? Number::Empty : Number::Invalid;
 }
 
 QDate dateFromText(const QString& text)
@@ -149,10 +134,13 @@ QDate dateFromText(const QString& text)
     if (date.isValid() && (s.size() == 10 || s[10] == u'T' || s[10] == u' '))
         return date;
     const QLocale locale = QLocale::system();
-    QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
-    if (!shortFormat.contains(QLatin1String("yyyy")))
-        shortFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    for (const QString& format : {shortFormat, locale.dateFormat(QLocale::LongFormat)}) {
+    // The short form with a four-digit year first, as the program shows dates; then as the system has it, which
+    // may give the year in two digits ("15.03.24" on a German desktop).
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    QString fourDigitYear = shortFormat;
+    if (!fourDigitYear.contains(QLatin1String("yyyy")))
+        fourDigitYear.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    for (const QString& format : {fourDigitYear, shortFormat, locale.dateFormat(QLocale::LongFormat)}) {
         date = locale.toDate(s, format);
         if (date.isValid())
             return date;
@@ -433,13 +421,13 @@ void Worksheet::setValue(int row, int column, const QVariant& value)
     case QMetaType::Double:
     case QMetaType::Float:
         if (std::isfinite(value.toDouble()))
-            digits = shortest(value.toDouble());
+            digits = Xml::numberText(value.toDouble());
         break;
     case QMetaType::QDate: {
         const double serial = DateSerial::fromDate(value.toDate(), m_date1904);
         if (serial < 0)
             break;
-        digits = shortest(serial);
+        digits = Xml::numberText(serial);
         if (!m_styles.isDateFormat(c.attribute("s").as_int())) {
             WorkbookStyles::Change change;
             change.numberFormat = WorkbookStyles::ShortDateFormat;
@@ -628,7 +616,7 @@ pugi::xml_node Worksheet::columnElement(int column)
     col.append_attribute("min") = column;
     col.append_attribute("max") = column;
     const pugi::xml_attribute defaultWidth = Xml::child(m_root, "sheetFormatPr").attribute("defaultColWidth");
-    col.append_attribute("width") = defaultWidth ? defaultWidth.as_double() : DefaultColumnWidth;
+    Xml::setNumber(col.append_attribute("width"), Xml::number(defaultWidth, DefaultColumnWidth));
     return col;
 }
 
@@ -637,7 +625,7 @@ void Worksheet::setColumnWidth(int column, double width)
     if (column < 1 || column > MaxColumns || width < 0)
         return;
     pugi::xml_node col = columnElement(column);
-    (col.attribute("width") ? col.attribute("width") : col.append_attribute("width")) = width;
+    Xml::setNumber(attributeOf(col, "width"), width);
     (col.attribute("customWidth") ? col.attribute("customWidth") : col.append_attribute("customWidth")) = "1";
     m_modified = true;
 }
@@ -664,7 +652,7 @@ pugi::xml_node Worksheet::findColumn(int column) const
 
 double Worksheet::columnWidth(int column) const
 {
-    return findColumn(column).attribute("width").as_double();
+    return Xml::number(findColumn(column).attribute("width"));
 }
 
 bool Worksheet::isColumnHidden(int column) const
@@ -674,9 +662,9 @@ bool Worksheet::isColumnHidden(int column) const
 
 double Worksheet::columnPixels(int column, int digitWidth) const
 {
-    double width = findColumn(column).attribute("width").as_double();
+    double width = Xml::number(findColumn(column).attribute("width"));
     if (width <= 0)
-        width = Xml::child(m_root, "sheetFormatPr").attribute("defaultColWidth").as_double();
+        width = Xml::number(Xml::child(m_root, "sheetFormatPr").attribute("defaultColWidth"));
     if (width <= 0)
         width = DefaultColumnWidth;
     // The format's rule from a width in characters (padding included) to pixels.
@@ -685,7 +673,7 @@ double Worksheet::columnPixels(int column, int digitWidth) const
 
 double Worksheet::defaultRowHeight() const
 {
-    const double height = Xml::child(m_root, "sheetFormatPr").attribute("defaultRowHeight").as_double();
+    const double height = Xml::number(Xml::child(m_root, "sheetFormatPr").attribute("defaultRowHeight"));
     return height > 0 ? height : DefaultRowHeight;
 }
 
@@ -714,14 +702,14 @@ void Worksheet::autoFitRow(int row)
     r.remove_attribute("customHeight");
     r.remove_attribute("ht");
     if (height > defaultRowHeight())
-        r.append_attribute("ht") = std::min(height, MaxRowHeight);
+        Xml::setNumber(r.append_attribute("ht"), std::min(height, MaxRowHeight));
     m_modified = true;
 }
 
 double Worksheet::rowHeight(int row) const
 {
     const auto it = m_rows.find(row);
-    return it == m_rows.end() ? 0 : it->second.attribute("ht").as_double();
+    return it == m_rows.end() ? 0 : Xml::number(it->second.attribute("ht"));
 }
 
 void Worksheet::setPageSetup(const PageSetup& setup)

@@ -1,5 +1,7 @@
 #include "platform/workbook/Xml.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
 namespace Xml
@@ -103,6 +105,42 @@ std::string prefixOf(pugi::xml_node node)
     const char* name = node.name();
     const char* local = localName(name);
     return std::string(name, size_t(local - name));
+}
+
+QByteArray numberText(double d)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), d);
+    return QByteArray(buffer, result.ptr - buffer);
+}
+
+std::optional<double> parseNumber(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const char* first = text.data();
+    const char* last = first + text.size();
+    while (first < last && blank(*first))
+        ++first;
+    while (last > first && blank(last[-1]))
+        --last;
+    // The format allows a leading plus, which from_chars does not take.
+    if (last - first > 1 && *first == '+' && first[1] != '-')
+        ++first;
+    double d = 0;
+    const auto [end, ec] = std::from_chars(first, last, d);
+    if (first == last || ec != std::errc() || end != last || !std::isfinite(d))
+        return std::nullopt;
+    return d;
+}
+
+double number(pugi::xml_attribute attribute, double fallback)
+{
+    return parseNumber(attribute.value()).value_or(fallback);
+}
+
+void setNumber(pugi::xml_attribute attribute, double d)
+{
+    attribute.set_value(numberText(d).constData());
 }
 
 QString text(pugi::xml_node node)

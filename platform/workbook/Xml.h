@@ -5,8 +5,10 @@
 
 #include <pugixml.hpp>
 
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 // Helpers over pugixml for the parts of a workbook package. Writers differ in namespace prefixes
 // ("x:c" as well as "c"), so elements and attributes are matched by their local names.
@@ -25,6 +27,15 @@ pugi::xml_node orderedChild(pugi::xml_node parent, std::span<const char* const> 
 // The prefix of an element's name with its colon ("x:"), "" when it has none. New elements of a part are
 // given the prefix its root uses.
 std::string prefixOf(pugi::xml_node node);
+
+// Numbers in a part, the same under every locale. The C library's conversions, which pugixml's own number
+// functions use, follow the locale Qt takes from the environment at start-up and would write "140,25".
+// Written in the shortest form that reads back as the same double; read only when the whole text, blanks
+// around it aside, is a finite number.
+QByteArray numberText(double d);
+std::optional<double> parseNumber(std::string_view text);
+double number(pugi::xml_attribute attribute, double fallback = 0);
+void setNumber(pugi::xml_attribute attribute, double d);
 
 QString text(pugi::xml_node node);
 QString value(pugi::xml_attribute attribute);

@@ -2,6 +2,7 @@
 
 #include "analysis/frmPerformanceMatrix.h"
 #include "support/ProgramFixture.h"
+#include "support/ShownNumber.h"
 
 namespace
 {
@@ -126,7 +127,8 @@ TEST_F(Matrix, CoincidentNeighboursMoveByTheOffsetsInTurn)
 
     // The moved point still names its parameter's true means.
     QTest::mouseClick(w->mschart->viewport(), Qt::LeftButton, {}, w->mschart->pointPosition(0, 4)->toPoint());
-    EXPECT_EQ(messages(), QStringList{"Parameter  : A2\r\nWeightage : 8.67\r\nScore         : 7.33"});
+    EXPECT_EQ(messages(), QStringList{"Parameter  : A2\r\nWeightage : " + shownNumber(8.67) +
+                                      "\r\nScore         : " + shownNumber(7.33)});
 }
 
 // Past the eighth offset the entries start again from the first.
@@ -148,7 +150,8 @@ TEST_F(Matrix, GridRowsAreColouredByTheirOwnQuadrant)
     answers("Yellow", Given(99, {5, 10}) + Given{{4, 10}});
     FlexGrid* g = view()->MSHFlexGrid1;
 
-    EXPECT_EQ(cells(g), QStringList({"Green", "Red", "Yellow", "5.00", "5.00", "4.99", "5.00", "4.99", "10.00"}));
+    EXPECT_EQ(cells(g), QStringList({"Green", "Red", "Yellow", shownNumber(5), shownNumber(5), shownNumber(4.99),
+                                     shownNumber(5), shownNumber(4.99), shownNumber(10)}));
     const QList<QColor> colours{QColor(0, 255, 0), QColor(255, 0, 0), QColor(255, 255, 0)};
     for (int r = 1; r <= 3; ++r) {
         for (int c = 0; c < 4; ++c) {
@@ -166,5 +169,6 @@ TEST_F(Matrix, ReportPrintsTheChartAsShownAndNothingWhenItCannotBeSaved)
     answers("Service", {{8, 7}, {0, 5}, {6, 0}});
     frmPerformanceMatrix* w = view();
     EXPECT_TRUE(holds(printChart(w->cmdPrint, w->mschart, "perform.bmp"),
-                      {"Harbour Quality Ltd", "Acme", "Delivery", "8.67", "7.33", "Service", "4.67", "4.00"}));
+                      {"Harbour Quality Ltd", "Acme", "Delivery", shownNumber(8.67), shownNumber(7.33), "Service",
+                       shownNumber(4.67), shownNumber(4)}));
 }

@@ -5,9 +5,13 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
 
 namespace
 {
@@ -80,6 +84,18 @@ void writeSurvey(Worksheet* s)
     s->setBorderAround(17, 2, 32);
     s->setLocked(17, 2, false);
 }
+
+// The C library's locale as a program started on a German desktop has it (Qt sets it from the environment).
+class GermanCLocale
+{
+public:
+    GermanCLocale() : m_old(std::setlocale(LC_ALL, nullptr)) { ok = std::setlocale(LC_ALL, "de_DE.UTF-8"); }
+    ~GermanCLocale() { std::setlocale(LC_ALL, m_old.c_str()); }
+    bool ok = false;
+
+private:
+    std::string m_old;
+};
 
 } // namespace
 
@@ -384,4 +400,49 @@ TEST_F(WorkbookWrite, RowsFitTheirTextAndTheSheetPrintsOnePageWide)
     EXPECT_EQ(o["h"], (QJsonArray{shorter, QJsonValue(), 409.5}));
     EXPECT_EQ(o["font"], "Arial");
     EXPECT_EQ(o["page"], (QJsonArray{"landscape", 1, 0, 9, true}));
+}
+
+TEST_F(WorkbookWrite, NumbersInThePartsIgnoreTheLocale)
+{
+    GermanCLocale german;
+    ASSERT_TRUE(german.ok) << "the de_DE.UTF-8 locale is missing (scripts/setup makes it)";
+    ASSERT_EQ(*std::localeconv()->decimal_point, ',');
+
+    auto book = Workbook::createNew();
+    book->setDefaultFont(QStringLiteral("Arial"), 10.5);
+    Worksheet* s = book->sheet(QStringLiteral("Sheet1"));
+    s->setColumnWidth(2, 30.25);
+    s->setValue(1, 2, 2.5);
+    s->setValue(2, 2, QStringLiteral("Were the invoices clear and correct? ").repeated(4));
+    s->setWrapText(2, 2, true);
+    s->autoFitRow(2);
+    const double height = s->rowHeight(2);
+    ASSERT_GT(height, 15);
+    const QString path = file(QStringLiteral("german.xlsx"));
+    ASSERT_TRUE(book->saveAs(path)) << book->errorString().toStdString();
+
+    const QByteArray sheetXml = PythonHelper::zipPart(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray stylesXml = PythonHelper::zipPart(path, QStringLiteral("xl/styles.xml"));
+    EXPECT_TRUE(sheetXml.contains("width=\"30.25\"")) << sheetXml.constData();
+    EXPECT_TRUE(sheetXml.contains("<v>2.5</v>"));
+    EXPECT_TRUE(stylesXml.contains("val=\"10.5\""));
+    const QRegularExpression commaNumber(QStringLiteral("\"-?[0-9]+,[0-9]+\""));
+    EXPECT_FALSE(QString::fromUtf8(sheetXml).contains(commaNumber)) << sheetXml.constData();
+    EXPECT_FALSE(QString::fromUtf8(stylesXml).contains(commaNumber));
+
+    const QJsonObject o =
+        PythonHelper::json(QStringLiteral("import sys, json, openpyxl\n"
+                                          "ws = openpyxl.load_workbook(sys.argv[1])['Sheet1']\n"
+                                          "print(json.dumps({'v': [ws.column_dimensions['B'].width,\n"
+                                          "  ws.row_dimensions[2].height, ws['B1'].value, ws['B1'].font.sz]}))\n"),
+                           {path});
+    EXPECT_EQ(o["v"], (QJsonArray{30.25, height, 2.5, 10.5}));
+
+    auto again = Workbook::open(path);
+    ASSERT_TRUE(again) << path.toStdString();
+    Worksheet* r = again->sheet(QStringLiteral("Sheet1"));
+    EXPECT_EQ(r->columnWidth(2), 30.25);
+    EXPECT_EQ(r->rowHeight(2), height);
+    EXPECT_EQ(r->value(1, 2), QVariant(2.5));
+    EXPECT_EQ(r->format(1, 2).fontSize, 10.5);
 }
