@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <odbcinst.h>
 
@@ -123,6 +124,17 @@ public:
     ConfigMode& operator=(const ConfigMode&) = delete;
 };
 
+// The installer library keeps what it has read of the ini files for the life of the process, and forgets it only
+// when it writes an ini file itself; a scratch file of its own is written for that.
+void forgetWhatTheInstallerRead()
+{
+    QTemporaryFile scratch;
+    if (scratch.open()) {
+        scratch.close();
+        SQLWritePrivateProfileString("scratch", "key", "value", QFile::encodeName(scratch.fileName()).constData());
+    }
+}
+
 } // namespace
 
 QString iniFile(Scope scope)
@@ -167,19 +179,19 @@ bool configDataSource(const QString& dsn, const QString& driver, const Attribute
     while (end < lines.size() && sectionName(lines[end]).isNull())
         ++end;
     // Programs starting together each read the entry; rewriting it unchanged would only race with their reads.
-    if (begin < lines.size() && sameEntries(entriesOf(lines.mid(begin + 1, end - begin - 1)), wanted))
-        return true;
-
-    QStringList entry{QLatin1Char('[') + dsn + QLatin1Char(']')};
-    for (const auto& [key, value] : wanted)
-        entry << key + QLatin1Char('=') + value;
-    if (end < lines.size())
-        entry << QString();
-    else if (begin == lines.size() && !lines.isEmpty() && !lines.last().trimmed().isEmpty())
-        entry.prepend(QString());
-    const QStringList result = lines.mid(0, begin) + entry + lines.mid(end);
-    if (!WholeFile::write(path, (result.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(), &reason))
-        return fail(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    if (begin == lines.size() || !sameEntries(entriesOf(lines.mid(begin + 1, end - begin - 1)), wanted)) {
+        QStringList entry{QLatin1Char('[') + dsn + QLatin1Char(']')};
+        for (const auto& [key, value] : wanted)
+            entry << key + QLatin1Char('=') + value;
+        if (end < lines.size())
+            entry << QString();
+        else if (begin == lines.size() && !lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            entry.prepend(QString());
+        const QStringList result = lines.mid(0, begin) + entry + lines.mid(end);
+        if (!WholeFile::write(path, (result.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(), &reason))
+            return fail(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    }
+    forgetWhatTheInstallerRead();
     return true;
 }
 

@@ -95,6 +95,7 @@ TEST_F(Startup, CancelledFileDialogEndsTheProgram)
 TEST_F(Startup, AnUnchangedEntryIsLeftAloneAndRegistrationsAtOnceLeaveItWhole)
 {
     ASSERT_EQ(Main(), StartupResult::Continue);
+    EXPECT_EQ(registered(), dbPath()); // read once, so that a stale reading would show below
     const QString ini = OdbcInstaller::iniFile(OdbcInstaller::Scope::System);
     const auto status = [&ini] {
         struct stat st = {};
