@@ -162,13 +162,13 @@ void ReportControl::showPreview(std::shared_ptr<Prepared> prepared)
         // Printing to a PDF file goes through the report's own PDF, which is written whole or reported.
         const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty() &&
                                printer->paintEngine() && printer->paintEngine()->type() == QPaintEngine::Pdf;
-        if (!toPdfFile) {
-            prepared->renderer->print(printer);
-            return;
-        }
         QString error;
-        if (!prepared->renderer->writePdf(printer->outputFileName(), &error, printer->pageLayout()))
+        if (!toPdfFile) {
+            if (!prepared->renderer->print(printer))
+                MsgBox::show(QStringLiteral("The report cannot be printed."), MsgBox::Critical);
+        } else if (!prepared->renderer->writePdf(printer->outputFileName(), &error, printer->pageLayout())) {
             MsgBox::show(error, MsgBox::Critical);
+        }
     });
     // Shown at the screen's size first, then maximised: a desktop without a window manager ignores the request
     // to maximise, and the report still fills the screen.

@@ -27,7 +27,7 @@ public:
 
     // Page size and orientation for the report; call before print().
     void setUpPrinter(QPrinter* printer) const;
-    // Lays out for the printer's pages and paints every page (QPrintPreviewDialog::paintRequested, PDF).
+    // Lays out for the printer's pages and paints every page (the preview and printers).
     bool print(QPrinter* printer);
     // Written whole or not at all; on failure *error names the file and the system's reason. An invalid layout
     // stands for the report's own.
