@@ -3,6 +3,7 @@
 #include "analysis/ReportWindows.h"
 #include "platform/chart/ChartControl.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/WholeFile.h"
 #include "platform/report/ValueFormat.h"
 #include "shell/Db.h"
 #include "shell/Progress.h"
@@ -11,12 +12,12 @@
 #include "surveys/SurveyLists.h"
 #include "surveys/SurveyStore.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QListWidget>
 #include <QMdiSubWindow>
-#include <QSaveFile>
 #include <QSignalBlocker>
 
 namespace ChartWindows
@@ -31,22 +32,14 @@ constexpr int kCaptionTwips = 345;
 // Written whole or not at all, so a failed save never leaves half a picture behind.
 bool saveBitmap(const QImage& image, const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    QImageWriter writer(&file, "BMP");
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QImageWriter writer(&bytes, "BMP");
     if (!writer.write(image.convertToFormat(QImage::Format_RGB32))) {
         *error = writer.errorString();
-        file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WholeFile::write(path, bytes.data(), error);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "shell/DatabaseFile.h"
 
+#include "platform/files/WholeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -8,10 +10,60 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QUuid>
 
 namespace DatabaseFile
 {
+
+namespace
+{
+
+bool build(const QString& path, const QString& script, QString* error)
+{
+    const QString connection = QStringLiteral("mkdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            ok = false;
+            if (error)
+                *error = db.lastError().text();
+        }
+        QSqlQuery query(db);
+        // The finished file is flushed to the disk once, when it is written in place.
+        if (ok)
+            query.exec(QStringLiteral("PRAGMA synchronous=OFF"));
+        for (const QString& statement : statements(script)) {
+            if (!ok)
+                break;
+            if (!query.exec(statement)) {
+                ok = false;
+                if (error)
+                    *error = QStringLiteral("%1\n%2").arg(query.lastError().text(), statement);
+            }
+        }
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return ok;
+}
+
+bool readAll(const QString& path, QByteArray* bytes, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+} // namespace
 
 QStringList statements(const QString& script)
 {
@@ -53,41 +105,24 @@ bool createFromSchema(const QString& dbPath, const QString& schemaPath, QString*
         return false;
     }
     const QString script = QString::fromUtf8(file.readAll());
-    // Built under a temporary name and renamed at the end, so a failed build never leaves a half-made file.
-    const QString partial = dbPath + QStringLiteral(".partial");
-    QFile::remove(partial);
-    const QString connection = QStringLiteral("mkdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(partial);
-        if (!db.open()) {
-            ok = false;
-            if (error)
-                *error = db.lastError().text();
-        }
-        QSqlQuery query(db);
-        for (const QString& statement : statements(script)) {
-            if (!ok)
-                break;
-            if (!query.exec(statement)) {
-                ok = false;
-                if (error)
-                    *error = QStringLiteral("%1\n%2").arg(query.lastError().text(), statement);
-            }
-        }
-        query.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    if (ok && !QFile::rename(partial, dbPath)) {
-        ok = false;
+    // Built in a folder of its own and then written whole in place, so that neither a failed build nor a full disk
+    // leaves a half-made file, and a file that another start made meanwhile is kept.
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
         if (error)
-            *error = QStringLiteral("Cannot create %1").arg(dbPath);
+            *error = QStringLiteral("Cannot create %1: %2").arg(dbPath, folder.errorString());
+        return false;
     }
-    if (!ok)
-        QFile::remove(partial);
-    return ok;
+    const QString partial = folder.filePath(QStringLiteral("schema.db"));
+    QByteArray made;
+    if (!build(partial, script, error) || !readAll(partial, &made, error))
+        return false;
+    QString reason;
+    if (WholeFile::write(dbPath, made, &reason, WholeFile::Mode::KeepExisting) || QFileInfo::exists(dbPath))
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot create %1: %2").arg(dbPath, reason);
+    return false;
 }
 
 QStringList programTables()

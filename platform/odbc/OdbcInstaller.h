@@ -15,8 +15,10 @@ using Attributes = QList<QPair<QString, QString>>;
 // Full path of the odbc.ini file of the given scope (honours ODBCSYSINI and ODBCINI).
 QString iniFile(Scope scope);
 
-// Adds the data source, or overwrites it when it exists. Registers it for the whole system when the system
-// ini file can be written, else for the user. Returns false with the installer's reason on failure.
+// Adds the data source, or replaces its entry when it reads otherwise; an entry that already reads so is left as it
+// is. The ini file is replaced whole, so a program reading it meanwhile sees the old file or the new one. Registers
+// the data source for the whole system when the system ini file can be written, else for the user. Returns false
+// with the reason on failure.
 bool configDataSource(const QString& dsn, const QString& driver, const Attributes& attributes, QString* error = nullptr,
                       Scope* usedScope = nullptr);
 

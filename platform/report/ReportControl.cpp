@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -157,8 +158,18 @@ void ReportControl::showPreview(std::shared_ptr<Prepared> prepared)
     auto* dialog = new QPrintPreviewDialog(prepared->printer.get(), m_owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(m_windowTitle);
-    connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-            [prepared](QPrinter* printer) { prepared->renderer->print(printer); });
+    connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [prepared](QPrinter* printer) {
+        // Printing to a PDF file goes through the report's own PDF, which is written whole or reported.
+        const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty() &&
+                               printer->paintEngine() && printer->paintEngine()->type() == QPaintEngine::Pdf;
+        QString error;
+        if (!toPdfFile) {
+            if (!prepared->renderer->print(printer))
+                MsgBox::show(QStringLiteral("The report cannot be printed."), MsgBox::Critical);
+        } else if (!prepared->renderer->writePdf(printer->outputFileName(), &error, printer->pageLayout())) {
+            MsgBox::show(error, MsgBox::Critical);
+        }
+    });
     // Shown at the screen's size first, then maximised: a desktop without a window manager ignores the request
     // to maximise, and the report still fills the screen.
     const QRect screen = (m_owner ? m_owner->screen() : QGuiApplication::primaryScreen())->availableGeometry();

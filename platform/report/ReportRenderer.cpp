@@ -1,10 +1,13 @@
 #include "platform/report/ReportRenderer.h"
 
 #include "platform/desktop/Desktop.h"
+#include "platform/files/WholeFile.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTextLayout>
@@ -12,6 +15,9 @@
 
 namespace
 {
+
+// A printer set to high resolution writes its PDF at this many dots per inch.
+constexpr int kPdfResolution = 1200;
 
 const QColor kInk(0x1f, 0x1f, 0x1f);
 const QColor kAccent(0x2f, 0x4a, 0x6d);
@@ -225,22 +231,26 @@ QStringList ReportRenderer::textLines() const
     return lines;
 }
 
-void ReportRenderer::setUpPrinter(QPrinter* printer) const
+QPageLayout ReportRenderer::pageLayout() const
 {
     const QPageLayout::Orientation orientation =
         m_definition.landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
-    printer->setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter));
+    return QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
+}
+
+void ReportRenderer::setUpPrinter(QPrinter* printer) const
+{
+    printer->setPageLayout(pageLayout());
     printer->setDocName(m_title);
     printer->setCreator(QStringLiteral("Quorvane"));
 }
 
-ReportRenderer::Metrics ReportRenderer::metricsFor(QPrinter* printer) const
+ReportRenderer::Metrics ReportRenderer::metricsFor(QPagedPaintDevice* device, int resolution) const
 {
     Metrics m;
-    m.device = printer;
-    m.mm = printer->resolution() / 25.4;
-    const QRect paint = printer->pageLayout().paintRectPixels(printer->resolution());
+    m.device = device;
+    m.mm = resolution / 25.4;
+    const QRect paint = device->pageLayout().paintRectPixels(resolution);
     m.area = QRectF(0, 0, paint.width(), paint.height());
     m.padX = 1.2 * m.mm;
     m.padY = 0.7 * m.mm;
@@ -369,29 +379,46 @@ void ReportRenderer::paginate(const Metrics& m)
 
 bool ReportRenderer::print(QPrinter* printer)
 {
-    const Metrics m = metricsFor(printer);
+    return paint(printer, printer->resolution());
+}
+
+bool ReportRenderer::paint(QPagedPaintDevice* device, int resolution)
+{
+    const Metrics m = metricsFor(device, resolution);
     paginate(m);
     QPainter p;
-    if (!p.begin(printer))
+    if (!p.begin(device))
         return false;
     for (int i = 0; i < m_pages.size(); ++i) {
         if (i > 0)
-            printer->newPage();
+            device->newPage();
         paintPage(p, m, i);
     }
     return p.end();
 }
 
-bool ReportRenderer::writePdf(const QString& path, QString* error)
+bool ReportRenderer::writePdf(const QString& path, QString* error, const QPageLayout& layout)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    setUpPrinter(&printer);
-    if (print(&printer))
+    // Made in memory and written whole: a PDF writer's own file reports success even when the disk is full.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    bool ok = false;
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(kPdfResolution);
+        writer.setPageLayout(layout.isValid() ? layout : pageLayout());
+        writer.setTitle(m_title);
+        writer.setCreator(QStringLiteral("Quorvane"));
+        ok = paint(&writer, writer.resolution());
+    }
+    QString reason;
+    if (ok && WholeFile::write(path, pdf.data(), &reason))
         return true;
-    if (error)
+    if (error) {
         *error = QStringLiteral("The report cannot be written to \"%1\".").arg(path);
+        if (!reason.isEmpty())
+            *error += QLatin1Char(' ') + reason;
+    }
     return false;
 }
 

@@ -7,9 +7,11 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -25,9 +27,11 @@ public:
 
     // Page size and orientation for the report; call before print().
     void setUpPrinter(QPrinter* printer) const;
-    // Lays out for the printer's pages and paints every page (QPrintPreviewDialog::paintRequested, PDF).
+    // Lays out for the printer's pages and paints every page (the preview and printers).
     bool print(QPrinter* printer);
-    bool writePdf(const QString& path, QString* error);
+    // Written whole or not at all; on failure *error names the file and the system's reason. An invalid layout
+    // stands for the report's own.
+    bool writePdf(const QString& path, QString* error, const QPageLayout& layout = QPageLayout());
 
     // The report as lines of text, in printed order; cells of a line are joined by " | ".
     QStringList textLines() const;
@@ -57,7 +61,9 @@ private:
     QString expand(const QString& text, int row) const;
     QString formula(const QString& name) const;
 
-    Metrics metricsFor(QPrinter* printer) const;
+    QPageLayout pageLayout() const;
+    bool paint(QPagedPaintDevice* device, int resolution);
+    Metrics metricsFor(QPagedPaintDevice* device, int resolution) const;
     void paginate(const Metrics& m);
     qreal measure(const Metrics& m, const Item& item) const;
     qreal textHeight(const Metrics& m, const QFont& font, const QString& text, qreal width) const;

@@ -1,11 +1,11 @@
 #include "platform/workbook/Workbook.h"
 
+#include "platform/files/WholeFile.h"
 #include "platform/workbook/Xml.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cstring>
@@ -220,11 +220,8 @@ bool Workbook::saveAs(const QString& path)
         m_error = QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
-    // QSaveFile writes beside the target and renames over it only once everything is written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(zip) != zip.size() || !file.commit()) {
-        m_error = QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-        file.cancelWriting();
+    if (!WholeFile::write(path, zip, &reason)) {
+        m_error = QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     m_path = QFileInfo(path).absoluteFilePath();

@@ -2,6 +2,7 @@
 
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/WholeFile.h"
 #include "platform/report/ValueFormat.h"
 #include "platform/workbook/Workbook.h"
 #include "shell/Db.h"
@@ -13,7 +14,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlQuery>
 
 #include <vector>
@@ -87,11 +87,7 @@ void restoreFile(const QString& path, bool existed, const QByteArray& previous)
         QFile::remove(path);
         return;
     }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(previous);
-        file.commit();
-    }
+    WholeFile::write(path, previous);
 }
 
 } // namespace

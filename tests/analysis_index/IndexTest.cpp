@@ -1,13 +1,16 @@
 // The satisfaction index of answers stored in the answer table, viewed, charted and printed through its window.
 
 #include "analysis/frmSatisfactionIndex.h"
+#include "platform/files/WholeFile.h"
 #include "support/ProgramFixture.h"
 #include "support/ShownNumber.h"
 
 #include <QChart>
 #include <QValueAxis>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -188,4 +191,27 @@ TEST_F(Index, ReportPrintsTheChartAsDrawnAndNothingWhenItCannotBeSaved)
     EXPECT_TRUE(
         holds(text, {"Harbour Quality Ltd", "Acme", "Delivery", "Service", shownNumber(7.67), shownNumber(10.33)}));
     EXPECT_FALSE(text.contains("Range"));
+}
+
+TEST_F(Index, APictureThatTheDiskCannotHoldKeepsTheOldOneAndSaysWhy)
+{
+    frmSatisfactionIndex* w = viewChart();
+    const QString file = QDir(folder()).filePath("satis.bmp");
+    {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the picture printed before");
+    }
+    MsgBox::clearRecords();
+    ReportControl::clearRuns();
+    WholeFile::failAfter(100, ENOSPC);
+    w->cmdPrint->click();
+    WholeFile::failAfter(-1, 0);
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].startsWith("75:") && messages()[0].contains("satis.bmp"));
+    EXPECT_TRUE(messages()[0].endsWith(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << messages()[0].toStdString();
+    EXPECT_TRUE(ReportControl::runs().isEmpty());
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the picture printed before");
 }

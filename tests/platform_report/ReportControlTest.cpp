@@ -1,7 +1,13 @@
 #include "ReportFixture.h"
 
+#include "platform/files/WholeFile.h"
+
 #include <QApplication>
 #include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <cerrno>
+#include <cstring>
 
 class ReportControlRuns : public ReportFixture
 {
@@ -169,6 +175,58 @@ TEST_F(ReportControlRuns, ShowsAMaximisedPreviewWithTheTitle)
     EXPECT_EQ(preview->windowTitle(), QStringLiteral("Log Details"));
     EXPECT_TRUE(preview->isVisible());
     EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(ReportControlRuns, APdfThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
+{
+    struct DiskFull {
+        DiskFull() { WholeFile::failAfter(1024, ENOSPC); }
+        ~DiskFull() { WholeFile::failAfter(-1, 0); }
+    } full;
+    const QString reason = QString::fromLocal8Bit(std::strerror(ENOSPC));
+    const auto contents = [this](const QString& name) {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    {
+        QFile old(path(QStringLiteral("log.pdf")));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the report printed before");
+    }
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    QString error;
+    EXPECT_FALSE(control.renderToPdf(path(QStringLiteral("log.pdf")), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("log.pdf")) && error.contains(reason)) << error.toStdString();
+    EXPECT_EQ(contents(QStringLiteral("log.pdf")), "the report printed before");
+
+    // Printed from the preview into a PDF file.
+    ReportControl::setTestMode(false);
+    ASSERT_TRUE(control.setAction(1));
+    ReportControl::setTestMode(true);
+    QPrintPreviewDialog* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* d = qobject_cast<QPrintPreviewDialog*>(w))
+            preview = d;
+    }
+    ASSERT_NE(preview, nullptr);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path(QStringLiteral("printed.pdf")));
+    MsgBox::clearRecords();
+    emit preview->paintRequested(&printer);
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(QStringLiteral("printed.pdf")));
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(reason)) << MsgBox::shown()[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("printed.pdf"))));
+
+    WholeFile::failAfter(-1, 0);
+    emit preview->paintRequested(&printer);
+    EXPECT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(pdfText(contents(QStringLiteral("printed.pdf"))).contains(QStringLiteral("Harbour Instruments Ltd")));
     preview->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

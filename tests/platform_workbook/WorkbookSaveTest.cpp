@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 namespace
@@ -66,7 +68,9 @@ TEST(WorkbookSave, FailedSaveLeavesTheOldFileWhole)
         const FileSizeLimit limit(rlim_t(before.size() + 100));
         EXPECT_FALSE(book->save());
     }
-    EXPECT_FALSE(book->errorString().isEmpty());
+    EXPECT_TRUE(book->errorString().contains(QStringLiteral("survey.xlsx")));
+    EXPECT_TRUE(book->errorString().endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << book->errorString().toStdString();
     EXPECT_EQ(contents(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("survey.xlsx")});
     auto old = Workbook::open(path);

@@ -18,6 +18,12 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -110,6 +116,75 @@ TEST_F(Startup, CancelledFileDialogEndsTheProgram)
     EXPECT_EQ(MsgBox::shown()[1].text, QStringLiteral("Must choose the database"));
     EXPECT_EQ(MsgBox::shown()[1].style, 0);
     EXPECT_TRUE(MsgBox::shown()[1].title.isEmpty());
+}
+
+TEST_F(Startup, AnUnchangedEntryIsLeftAloneAndRegistrationsAtOnceLeaveItWhole)
+{
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    EXPECT_EQ(registered(), dbPath()); // read once, so that a stale reading would show below
+    const QString ini = OdbcInstaller::iniFile(OdbcInstaller::Scope::System);
+    const auto status = [&ini] {
+        struct stat st = {};
+        ::stat(QFile::encodeName(ini).constData(), &st);
+        return st;
+    };
+    const struct stat first = status();
+    toCloseConnection();
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    const struct stat second = status();
+    EXPECT_EQ(second.st_ino, first.st_ino);
+    EXPECT_EQ(second.st_mtim.tv_sec, first.st_mtim.tv_sec);
+    EXPECT_EQ(second.st_mtim.tv_nsec, first.st_mtim.tv_nsec);
+    toCloseConnection();
+
+    // Programs registering at once, with entries that differ: every reading of the file finds the entry whole,
+    // and no program's entry is lost to another's.
+    const auto entry = [](const QString& database) {
+        return OdbcInstaller::Attributes{{"Database", database}, {"FKSupport", "1"},     {"NoCreat", "1"},
+                                         {"Timeout", "2000"},    {"JournalMode", "WAL"}, {"SyncPragma", "NORMAL"}};
+    };
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::atomic<int> failed{0};
+    std::thread reader([&] {
+        while (!done) {
+            QFile file(ini);
+            if (!file.open(QIODevice::ReadOnly)) {
+                ++torn;
+                continue;
+            }
+            const QString text = QString::fromUtf8(file.readAll());
+            const qsizetype at = text.indexOf(QStringLiteral("[dral]"));
+            const QString section = text.mid(at, text.indexOf(QStringLiteral("\n["), at + 1) - at);
+            if (at < 0 || section.count(QLatin1Char('=')) != 7 || !section.contains(QStringLiteral("SyncPragma=")))
+                ++torn;
+        }
+    });
+    std::vector<std::thread> programs;
+    for (int i = 0; i < 8; ++i) {
+        programs.emplace_back([&, i] {
+            for (int round = 0; round < 20; ++round) {
+                const QString database = QStringLiteral("/program%1/Pellorin.mdb").arg((i + round) % 2);
+                if (!OdbcInstaller::configDataSource(QStringLiteral("dral"), QStringLiteral("SQLite3"),
+                                                     entry(database)))
+                    ++failed;
+            }
+            if (!OdbcInstaller::configDataSource(QStringLiteral("own%1").arg(i), QStringLiteral("SQLite3"),
+                                                 entry(QStringLiteral("/own%1.mdb").arg(i))))
+                ++failed;
+        });
+    }
+    for (std::thread& t : programs)
+        t.join();
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(failed, 0);
+    EXPECT_TRUE(registered().startsWith(QStringLiteral("/program")));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(OdbcInstaller::attribute(QStringLiteral("own%1").arg(i), QStringLiteral("Database"),
+                                           OdbcInstaller::Scope::System),
+                  QStringLiteral("/own%1.mdb").arg(i));
 }
 
 TEST_F(Startup, UnwritableSystemIniFallsBackToTheUsersDataSource)

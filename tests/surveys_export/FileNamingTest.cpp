@@ -4,11 +4,15 @@
 
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/WholeFile.h"
 #include "shell/frmSetting.h"
 #include "surveys/export/SurveyExport.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <cerrno>
+#include <cstring>
 
 namespace
 {
@@ -255,6 +259,41 @@ TEST_F(FileNamingTest, FailuresSayWhyAndLeaveTheOldWorkbookAndLog)
     EXPECT_EQ(bytes("7312.xlsx"), before);
     EXPECT_EQ(value("select Status from log").toInt(), 1);
     EXPECT_FALSE(messages().contains(kView));
+}
+
+TEST_F(FileNamingTest, AWriteThatFailsOnAFullDiskKeepsTheOldWorkbookAndStopsThere)
+{
+    MsgBox::setNextAnswer(MsgBox::No);
+    ASSERT_TRUE(exportSurvey());
+    run("update log set Status=1");
+    const QByteArray before = bytes("7312.xlsx");
+    const QVariantList log = logRows();
+    struct DiskFull {
+        DiskFull() { WholeFile::failAfter(2048, ENOSPC); }
+        ~DiskFull() { WholeFile::failAfter(-1, 0); }
+    } full;
+
+    MsgBox::clearRecords();
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    EXPECT_FALSE(exportSurvey());
+    EXPECT_EQ(bytes("7312.xlsx"), before);
+    EXPECT_EQ(logRows(), log);
+    ASSERT_FALSE(messages().isEmpty());
+    const QString failure = messages().last();
+    EXPECT_TRUE(failure.startsWith("Survey File could not be Exported....\r\n")) << failure.toStdString();
+    EXPECT_TRUE(failure.contains("7312.xlsx"));
+    EXPECT_TRUE(failure.endsWith(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << failure.toStdString();
+    EXPECT_FALSE(messages().contains(kView));
+
+    // Nor is a workbook that was not written mailed.
+    SurveyExportContext c = context();
+    c.mailMode = true;
+    bool mailed = false;
+    c.sendmail = [&mailed](const QString&) { mailed = true; };
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    EXPECT_FALSE(SurveyExport(c).toWriteToExcelSheet());
+    EXPECT_FALSE(mailed);
+    EXPECT_EQ(bytes("7312.xlsx"), before);
 }
 
 TEST_F(FileNamingTest, MailModeMailsTheSavedFileWithoutTheViewQuestion)
