@@ -10,7 +10,7 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class ChoiceList;
 class QPushButton;
 
 // "Performance Matrix": for one customer and survey date, every parameter's mean score against its mean weightage,
@@ -28,7 +28,7 @@ public:
     QLabel* Label2 = nullptr;
     QComboBox* cmdCustomerName = nullptr;
     QLabel* Label1 = nullptr;
-    QListWidget* lstSurveyDates = nullptr;
+    ChoiceList* lstSurveyDates = nullptr;
     QLabel* Label3 = nullptr;
     QPushButton* cmdView = nullptr;
     QPushButton* cmdPrint = nullptr;

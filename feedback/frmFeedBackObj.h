@@ -11,6 +11,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class ChoiceList;
 class QListWidget;
 class QPushButton;
 
@@ -33,10 +34,10 @@ public:
     QLabel* Label1 = nullptr;
     QComboBox* cmbCusName = nullptr;
     QLabel* Label4 = nullptr;
-    QListWidget* lstSurveyDates = nullptr;
+    ChoiceList* lstSurveyDates = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label2 = nullptr;
-    QListWidget* lstRespname = nullptr;
+    ChoiceList* lstRespname = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdRead = nullptr;
