@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
+
 #include <QWidget>
 
 class QComboBox;
 class QLabel;
-class ChoiceList;
 class QPushButton;
 
 // "Survey Response": prints every answer that the respondents of one customer gave on one survey date, through the

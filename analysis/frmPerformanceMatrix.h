@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -10,7 +12,6 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class ChoiceList;
 class QPushButton;
 
 // "Performance Matrix": for one customer and survey date, every parameter's mean score against its mean weightage,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -11,7 +13,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class ChoiceList;
 class QListWidget;
 class QPushButton;
 

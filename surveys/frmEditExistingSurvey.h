@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
 #include "surveys/SurveyEditor.h"
 #include "surveys/distribution/SurveyDistribution.h"
 
 class QComboBox;
-class ChoiceList;
 
 // The existing-survey window: the same tools as the composition window, on the survey selected in its own
 // lists of customers, respondents and dates; the Delete key on the date list deletes a survey date.

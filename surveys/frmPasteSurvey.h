@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
 #include "surveys/SurveyKey.h"
 
 #include <QDialog>
@@ -9,7 +10,6 @@ class FlexGrid;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class ChoiceList;
 class QPushButton;
 
 // The copy window: the user picks a source survey, and "&Ok" appends its questions that the target lacks to the

@@ -300,9 +300,10 @@ TEST_F(EditSurvey, TheDateShownStaysChosenSoRemovingAndMovingAreStored)
     EXPECT_EQ(w->surveyDate(), d1);
     EXPECT_EQ(w->respondentName(), QStringLiteral("Ann"));
 
-    clickCell(w->grdParamAndQuest, 1, 2);
-    QTest::mouseDClick(w->grdParamAndQuest->viewport(), Qt::LeftButton, {},
-                       w->grdParamAndQuest->visualRect(w->grdParamAndQuest->model()->index(1, 2)).center());
+    FlexGrid* g = w->grdParamAndQuest;
+    const QPoint first = g->visualRect(g->model()->index(1, 2)).center();
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, first);
     EXPECT_EQ(stored(QStringLiteral("Ann"), d1),
               QStringList({QStringLiteral("Quality/Finish"), QStringLiteral("Delivery/Notes")}));
     w->grdParamAndQuest->setRow(1);
