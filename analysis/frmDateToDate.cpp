@@ -1,6 +1,7 @@
 #include "analysis/frmDateToDate.h"
 
 #include "analysis/ReportWindows.h"
+#include "platform/lists/ChoiceList.h"
 #include "platform/report/ValueFormat.h"
 #include "shell/Db.h"
 #include "shell/HelpTopics.h"
@@ -27,8 +28,7 @@ frmDateToDate::frmDateToDate(QWidget* parent) : QWidget(parent)
     cmbCustomer = makeControl<QComboBox>(this, "cmbCustomer", QRect(20, 38, 290, 26));
     Label2 = makeControl<QLabel>(this, "Label2", QRect(20, 76, 290, 20));
     Label2->setText(QStringLiteral("Select Survey Date "));
-    lstSurveyDate = makeControl<QListWidget>(this, "lstSurveyDate", QRect(20, 98, 290, 200));
-    lstSurveyDate->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstSurveyDate = makeControl<ChoiceList>(this, "lstSurveyDate", QRect(20, 98, 290, 200));
 
     int y = 38;
     for (auto [member, name, caption] :

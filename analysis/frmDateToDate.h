@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
+
 #include <QWidget>
 
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 // "Survey Response": prints every answer that the respondents of one customer gave on one survey date, through the
@@ -19,7 +20,7 @@ public:
     QLabel* Label1 = nullptr;
     QComboBox* cmbCustomer = nullptr;
     QLabel* Label2 = nullptr;
-    QListWidget* lstSurveyDate = nullptr;
+    ChoiceList* lstSurveyDate = nullptr;
     QPushButton* cmdPrint = nullptr;
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdClose = nullptr;

@@ -95,7 +95,8 @@ frmImprovementPlan::frmImprovementPlan(QWidget* parent) : QWidget(parent)
 
     connect(lstCusName, &QListWidget::itemSelectionChanged, this, &frmImprovementPlan::lstCusName_Click);
     dtdate->calendarWidget()->window()->installEventFilter(this);
-    connect(lsvDtls, &QTreeWidget::itemClicked, this, &frmImprovementPlan::lsvDtls_Click);
+    // The fields follow the chosen rows however the choice moves: click, arrow key or code.
+    connect(lsvDtls, &QTreeWidget::itemSelectionChanged, this, &frmImprovementPlan::lsvDtls_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmImprovementPlan::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmImprovementPlan::cmdClose_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmImprovementPlan::cmdHelp_Click);
@@ -165,19 +166,22 @@ QStringList frmImprovementPlan::selectedCustomers() const
     return names;
 }
 
-QString frmImprovementPlan::currentCustomer() const
-{
-    const QListWidgetItem* item = lstCusName->currentItem();
-    return item ? item->text() : QString();
-}
-
+// The arrow keys move the list's current entry without selecting it, so the customer listed is taken from the
+// selection: it is always one of the customers that a save, delete or status change acts on.
 void frmImprovementPlan::lstCusName_Click()
 {
     const QList<QListWidgetItem*> selected = lstCusName->selectedItems();
     if (selected.size() != 1) {
         clearEditFields();
+        // Several selected: the list keeps its customer while that one stays selected; none: it lists nobody's.
+        const QStringList names = selectedCustomers();
+        if (!names.contains(m_listedCustomer)) {
+            m_listedCustomer = names.value(0);
+            toFillListView();
+        }
         return;
     }
+    m_listedCustomer = selected.first()->text();
     // Unselecting one of two leaves the other one: it, not the entry just clicked, is the customer shown.
     if (lstCusName->currentItem() != selected.first())
         lstCusName->selectionModel()->setCurrentIndex(lstCusName->indexFromItem(selected.first()),
@@ -212,7 +216,7 @@ void frmImprovementPlan::torefreshOnCustomerNameClick()
         toTestConnection();
         QSqlQuery q = Db::exec(QStringLiteral("select \"Date\", targetdate, Action, Status from action "
                                               "where customerid=? and \"Date\"=?"),
-                               {toGetCustomerID(currentCustomer()), dtdate->date()});
+                               {toGetCustomerID(m_listedCustomer), dtdate->date()});
         if (!q.next()) {
             txtDescription->clear();
             opnNotComplete->setChecked(true);
@@ -239,7 +243,7 @@ void frmImprovementPlan::toFillListView()
         // Ordered by the date itself: the list keeps this order and never re-sorts by the shown text.
         QSqlQuery q = Db::exec(QStringLiteral("select Action, \"Date\", targetdate, Status from action "
                                               "where customerid=? order by \"Date\""),
-                               {toGetCustomerID(currentCustomer())});
+                               {toGetCustomerID(m_listedCustomer)});
         lsvDtls->clear();
         QList<QTreeWidgetItem*> rows;
         while (q.next()) {

@@ -71,9 +71,11 @@ private:
     void torefreshOnCustomerNameClick();
     void clearEditFields();
     void showDescription(const QString& text);
-    QString currentCustomer() const;
     QStringList selectedCustomers() const;
     QList<QDate> selectedPlanDates() const;
     void selectCustomer(int row);
     void deleteKeyPressed();
+
+    // The customer whose actions lsvDtls lists; "" for none.
+    QString m_listedCustomer;
 };

@@ -5,6 +5,7 @@
 #include "platform/chart/ChartControl.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
+#include "platform/lists/ChoiceList.h"
 #include "shell/Db.h"
 #include "shell/HelpTopics.h"
 #include "shell/Progress.h"
@@ -94,8 +95,7 @@ frmPerformanceMatrix::frmPerformanceMatrix(QWidget* parent) : QWidget(parent)
     Label2 = makeLabel(Frame1, "Label2", QStringLiteral("Select Customer"), QRect(12, 8, 240, 18));
     cmdCustomerName = makeControl<QComboBox>(Frame1, "cmdCustomerName", QRect(12, 28, 240, 26));
     Label1 = makeLabel(Frame1, "Label1", QStringLiteral("Select Survey Date"), QRect(268, 8, 180, 18));
-    lstSurveyDates = makeControl<QListWidget>(Frame1, "lstSurveyDates", QRect(268, 28, 180, 62));
-    lstSurveyDates->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstSurveyDates = makeControl<ChoiceList>(Frame1, "lstSurveyDates", QRect(268, 28, 180, 62));
     Label3 = makeLabel(Frame1, "Label3", QStringLiteral("Click to Refresh "), QRect(268, 91, 180, 17));
     cmdView = makeButton(Frame1, "cmdView", QStringLiteral("&View"), 462);
     cmdPrint = makeButton(Frame1, "cmdPrint", QStringLiteral("&Report"), 536);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -10,7 +12,6 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 // "Performance Matrix": for one customer and survey date, every parameter's mean score against its mean weightage,
@@ -28,7 +29,7 @@ public:
     QLabel* Label2 = nullptr;
     QComboBox* cmdCustomerName = nullptr;
     QLabel* Label1 = nullptr;
-    QListWidget* lstSurveyDates = nullptr;
+    ChoiceList* lstSurveyDates = nullptr;
     QLabel* Label3 = nullptr;
     QPushButton* cmdView = nullptr;
     QPushButton* cmdPrint = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/grid/GridEditor.h"
+#include "platform/lists/ChoiceList.h"
 #include "shell/Db.h"
 #include "shell/HelpTopics.h"
 #include "shell/Progress.h"
@@ -125,10 +126,10 @@ void frmFeedBackObj::buildControls()
     Label1 = makeLabel(Frame1, "Label1", QStringLiteral("Select Customer "), 300, 180);
     cmbCusName = makeControl<QComboBox>(Frame1, "cmbCusName", twips(300, 420, 1875, 330));
     Label4 = makeLabel(Frame1, "Label4", QStringLiteral("Select Surey Date "), 2580, 180);
-    lstSurveyDates = makeControl<QListWidget>(Frame1, "lstSurveyDates", twips(2580, 420, 1515, 1530));
+    lstSurveyDates = makeControl<ChoiceList>(Frame1, "lstSurveyDates", twips(2580, 420, 1515, 1530));
     Label3 = makeLabel(Frame1, "Label3", QStringLiteral("Click to Refresh"), 2580, 1980);
     Label2 = makeLabel(Frame1, "Label2", QStringLiteral("Select Respondent"), 4365, 180);
-    lstRespname = makeControl<QListWidget>(Frame1, "lstRespname", twips(4350, 420, 2055, 1530));
+    lstRespname = makeControl<ChoiceList>(Frame1, "lstRespname", twips(4350, 420, 2055, 1530));
     cmdSave = makeButton(Frame1, "cmdSave", QStringLiteral("&Save"), 7260, 420);
     cmdHelp = makeButton(Frame1, "cmdHelp", QStringLiteral("&Help"), 8280, 420);
     cmdRead = makeButton(Frame1, "cmdRead", QStringLiteral("&Read In"), 7260, 1020);
@@ -143,9 +144,6 @@ void frmFeedBackObj::buildControls()
     grdDtls->setCols(6);
     txtDtls = new QLineEdit(Frame1);
     txtDtls->setObjectName(QStringLiteral("txtDtls"));
-
-    for (QListWidget* list : {lstSurveyDates, lstRespname})
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
 
     GridEditor::Options options;
     options.lastEditable = ColDescription;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -33,10 +35,10 @@ public:
     QLabel* Label1 = nullptr;
     QComboBox* cmbCusName = nullptr;
     QLabel* Label4 = nullptr;
-    QListWidget* lstSurveyDates = nullptr;
+    ChoiceList* lstSurveyDates = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label2 = nullptr;
-    QListWidget* lstRespname = nullptr;
+    ChoiceList* lstRespname = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdRead = nullptr;

@@ -273,13 +273,25 @@ bool frmParameter::cmdSaveParameter_Click()
         if (GridEditor::isBlank(grdParameterDtls->textMatrix(i, 1))) {
             MsgBox::show(QStringLiteral("Parameter Name cannot be left blank....Error"), MsgBox::Critical, kTitle);
             m_parameters->focusIfVisible();
+            keepQuestionsInStep();
             return false;
         }
     }
     Progress::setText(QStringLiteral("Saving Parameter ....."));
     const bool saved = toSaveParameterDtls();
     Progress::setText(QString());
+    keepQuestionsInStep();
     return saved;
+}
+
+// A new parameter dropped by the save (its name is stored already) leaves another row current; its questions are
+// shown instead, so that no question stays on screen that Save Question would not store.
+void frmParameter::keepQuestionsInStep()
+{
+    const int row = grdParameterDtls->row();
+    // Row 0 is Add Parameter's passing state: the row it appends brings its own questions.
+    if (row >= 1 && (row != m_shownParameter.row || grdParameterDtls->textMatrix(row, 2) != m_shownParameter.key))
+        toRefreshQuestionDtls();
 }
 
 bool frmParameter::toSaveParameterDtls()

@@ -69,6 +69,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void keepQuestionsInStep();
     void buildControls();
     void toSetWidthForParamGrid();
     void toSetWidthForQuestionGrid();

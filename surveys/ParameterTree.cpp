@@ -1,5 +1,7 @@
 #include "surveys/ParameterTree.h"
 
+#include "platform/lists/ChoiceList.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -41,6 +43,22 @@ QIcon ParameterTree::descriptiveIcon()
     for (int y = 4; y <= 11; y += 3)
         p.drawLine(4, y, 11, y);
     return QIcon(pixmap);
+}
+
+QItemSelectionModel::SelectionFlags ParameterTree::selectionCommand(const QModelIndex& index, const QEvent* event) const
+{
+    return ChoiceList::keepChoice(QTreeWidget::selectionCommand(index, event), index, event);
+}
+
+void ParameterTree::mousePressEvent(QMouseEvent* event)
+{
+    // Add takes the chosen node: a press beside the nodes does not take it away.
+    if (ChoiceList::pressesNoEntry(this, event)) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
 }
 
 void ParameterTree::mouseDoubleClickEvent(QMouseEvent* event)

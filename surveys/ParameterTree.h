@@ -4,7 +4,7 @@
 
 // The tree of parameters and their questions, with the events the survey windows are written against: a double
 // click anywhere on the tree, every key pressed in it, and the end of a drag that started from it (wherever it
-// was dropped). Labels are never edited.
+// was dropped). Labels are never edited. Like a single-choice list, it keeps its chosen node.
 class ParameterTree : public QTreeWidget
 {
     Q_OBJECT
@@ -22,6 +22,9 @@ signals:
     void oleCompleteDrag();
 
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;

@@ -315,7 +315,9 @@ bool SurveyEditor::surveyCanTakeQuestions()
 
 void SurveyEditor::cmdAdd_Click()
 {
-    QTreeWidgetItem* item = trvParameter->currentItem();
+    // The node shown chosen, not merely the tree's current one.
+    const QList<QTreeWidgetItem*> chosen = trvParameter->selectedItems();
+    QTreeWidgetItem* item = chosen.isEmpty() ? nullptr : chosen.first();
     if (!item) {
         refuseAdd();
         return;

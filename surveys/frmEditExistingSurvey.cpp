@@ -2,6 +2,7 @@
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
+#include "platform/lists/ChoiceList.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
@@ -37,9 +38,9 @@ frmEditExistingSurvey::frmEditExistingSurvey(QWidget* parent) : SurveyEditor(par
     Label3 = makeLabel(this, "Label3", QStringLiteral("Select Customer"), QRect(10, 8, 250, 18));
     cmbCustomer = makeControl<QComboBox>(this, "cmbCustomer", QRect(10, 28, 250, 26));
     Label7 = makeLabel(this, "Label7", QStringLiteral("Select Respondent "), QRect(280, 8, 250, 18));
-    lstRespondent = makeControl<QListWidget>(this, "lstRespondent", QRect(280, 28, 250, 100));
+    lstRespondent = makeControl<ChoiceList>(this, "lstRespondent", QRect(280, 28, 250, 100));
     Label8 = makeLabel(this, "Label8", QStringLiteral("Select from  Available Date(s)"), QRect(550, 8, 200, 18));
-    lstSurvetDates = makeControl<QListWidget>(this, "lstSurvetDates", QRect(550, 28, 200, 100));
+    lstSurvetDates = makeControl<ChoiceList>(this, "lstSurvetDates", QRect(550, 28, 200, 100));
     Label6 = makeLabel(this, "Label6", QStringLiteral("Press 'Delete Key' to delete the selected Survey Date"),
                        QRect(760, 28, 124, 100));
     Label6->setWordWrap(true);
@@ -152,13 +153,13 @@ void frmEditExistingSurvey::toFillSurveyDateList()
 
 void frmEditExistingSurvey::lstSurvetDates_Click()
 {
-    if (!lstSurvetDates->selectedItems().isEmpty())
-        toRefreshGrid();
+    toRefreshGrid();
 }
 
 bool frmEditExistingSurvey::toRefreshGridPrecheck()
 {
-    if (lstSurvetDates->count() == 0) {
+    // Without a chosen date no survey's questions are on show, so that nothing can be removed or moved unstored.
+    if (lstSurvetDates->count() == 0 || !surveyDate().isValid()) {
         setBlankGrid();
         return false;
     }
@@ -184,7 +185,7 @@ bool frmEditExistingSurvey::toCheckAddAllowed()
 
 bool frmEditExistingSurvey::mayStoreEmptyList() const
 {
-    return lstSurvetDates->count() > 0;
+    return lstSurvetDates->count() > 0 && surveyDate().isValid();
 }
 
 QString frmEditExistingSurvey::toGetRespondentID(const QString& name)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
 #include "surveys/SurveyEditor.h"
 #include "surveys/distribution/SurveyDistribution.h"
 
 class QComboBox;
-class QListWidget;
 
 // The existing-survey window: the same tools as the composition window, on the survey selected in its own
 // lists of customers, respondents and dates; the Delete key on the date list deletes a survey date.
@@ -17,8 +17,8 @@ public:
     void Form_Load() override;
 
     QComboBox* cmbCustomer = nullptr;
-    QListWidget* lstRespondent = nullptr;
-    QListWidget* lstSurvetDates = nullptr;
+    ChoiceList* lstRespondent = nullptr;
+    ChoiceList* lstSurvetDates = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/grid/FlexGrid.h"
+#include "platform/lists/ChoiceList.h"
 #include "shell/Db.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
@@ -37,10 +38,10 @@ frmPasteSurvey::frmPasteSurvey(const SurveyKey& target, QWidget* opener, QWidget
     cmbCustomer = makeControl<QComboBox>(this, "cmbCustomer", QRect(10, 28, 220, 26));
     Label2 = makeControl<QLabel>(this, "Label2", QRect(10, 64, 220, 18));
     Label2->setText(QStringLiteral("Select Respondent "));
-    lstRespondent = makeControl<QListWidget>(this, "lstRespondent", QRect(10, 84, 220, 150));
+    lstRespondent = makeControl<ChoiceList>(this, "lstRespondent", QRect(10, 84, 220, 150));
     Label3 = makeControl<QLabel>(this, "Label3", QRect(10, 244, 220, 18));
     Label3->setText(QStringLiteral("Select from  Available Date(s)"));
-    lstSurvetDates = makeControl<QListWidget>(this, "lstSurvetDates", QRect(10, 264, 220, 146));
+    lstSurvetDates = makeControl<ChoiceList>(this, "lstSurvetDates", QRect(10, 264, 220, 146));
     grdParamAndQuest = makeControl<FlexGrid>(this, "grdParamAndQuest", QRect(240, 28, 510, 382));
     cmdPaste = makeControl<QPushButton>(this, "cmdPaste", QRect(560, 422, 90, 28));
     cmdPaste->setText(QStringLiteral("&Ok"));
@@ -82,8 +83,10 @@ frmPasteSurvey::frmPasteSurvey(const SurveyKey& target, QWidget* opener, QWidget
     g->setRow(1);
     g->setCol(1);
     // The survey being composed is not offered as its own source.
-    if (gPasteForNewSurvey)
+    if (gPasteForNewSurvey) {
         selRespondent = target.respondent;
+        m_ownRespondentId = targetRespondentId();
+    }
     toFillCustomerList();
     if (cmbCustomer->count() > 0)
         cmbCustomer->setCurrentIndex(0);
@@ -161,8 +164,8 @@ void frmPasteSurvey::toFillSurveyDateList()
         toTestConnection();
         const int custid = toGetCustomerID(sourceCustomer());
         const int respid = SurveyStore::respondentId(custid, sourceSurvey());
-        // The comparison is of the name alone, as the chooser hands it over.
-        const bool own = !selRespondent.isEmpty() && sourceRespondent() == selRespondent;
+        // By id: another respondent of the same name is not the one whose survey is being made.
+        const bool own = m_ownRespondentId != 0 && respid == m_ownRespondentId;
         const QSignalBlocker blocker(lstSurvetDates);
         lstSurvetDates->clear();
         for (const QDate& d : SurveyStore::surveyDates(custid, respid)) {
@@ -177,8 +180,20 @@ void frmPasteSurvey::toFillSurveyDateList()
 
 void frmPasteSurvey::lstSurvetDates_Click()
 {
-    if (!lstSurvetDates->selectedItems().isEmpty())
-        toRefreshGrid();
+    toRefreshGrid();
+}
+
+int frmPasteSurvey::targetRespondentId() const
+{
+    if (m_target.respondentId != 0)
+        return m_target.respondentId;
+    try {
+        toTestConnection();
+        return SurveyStore::respondentId(toGetCustomerID(m_target.customer), m_target);
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+        return 0;
+    }
 }
 
 void frmPasteSurvey::setBlankGrid()
@@ -190,12 +205,11 @@ void frmPasteSurvey::setBlankGrid()
 
 void frmPasteSurvey::toRefreshGrid()
 {
-    if (lstSurvetDates->count() == 0) {
+    // No source date chosen: no source's questions on show, so that "&Ok" asks for a date.
+    if (lstSurvetDates->count() == 0 || !sourceDate().isValid()) {
         setBlankGrid();
         return;
     }
-    if (lstSurvetDates->selectedItems().isEmpty())
-        return;
     try {
         toTestConnection();
         QList<SurveyStore::Question> list;

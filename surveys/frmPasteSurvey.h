@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
 #include "surveys/SurveyKey.h"
 
 #include <QDialog>
@@ -9,7 +10,6 @@ class FlexGrid;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 
 // The copy window: the user picks a source survey, and "&Ok" appends its questions that the target lacks to the
@@ -25,8 +25,8 @@ public:
     ~frmPasteSurvey() override;
 
     QComboBox* cmbCustomer = nullptr;
-    QListWidget* lstRespondent = nullptr;
-    QListWidget* lstSurvetDates = nullptr;
+    ChoiceList* lstRespondent = nullptr;
+    ChoiceList* lstSurvetDates = nullptr;
     FlexGrid* grdParamAndQuest = nullptr;
     QPushButton* cmdPaste = nullptr;
     QPushButton* cmdClose = nullptr;
@@ -59,6 +59,7 @@ private:
     QString sourceRespondent() const;
     QDate sourceDate() const;
     SurveyKey sourceSurvey() const;
+    int targetRespondentId() const;
     void setBlankGrid();
     bool toPasteInOneTransaction();
     void toSaveTheCopyDetails(int targetCustid, int targetRespid, int sourceSurveyid);
@@ -67,5 +68,7 @@ private:
 
     SurveyKey m_target;
     QPointer<QWidget> m_opener;
+    // On the new-survey road, the respondent whose survey is being made; 0 otherwise.
+    int m_ownRespondentId = 0;
     bool m_emptied = false;
 };

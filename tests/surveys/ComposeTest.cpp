@@ -355,3 +355,23 @@ TEST_F(Compose, ExportButtonWritesTheWorkbookAndLogsIt)
     EXPECT_FALSE(w->mMailMode);
     EXPECT_EQ(Progress::text(), QString());
 }
+
+TEST_F(Compose, ChooserOpensTheRespondentShownChosen)
+{
+    frmSelectSurvey* chooser = openChooser();
+    QListWidget* list = chooser->lstRespondent;
+    // Bob chosen; Ctrl+click on him and a press below the entries leave him chosen.
+    clickEntry(list, 1);
+    clickEntry(list, 1, Qt::ControlModifier);
+    clickEntry(list, -1);
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->selectedItems().first()->text(), QStringLiteral("Bob"));
+    // Ann made the list's current entry without being chosen: Bob's survey opens all the same.
+    list->selectionModel()->setCurrentIndex(list->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    frmNewSurvey* w = openBlank(chooser);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->survey().respondentId, respondentId(QStringLiteral("Bob")));
+    addByEnter(w, QStringLiteral("Service"), QStringLiteral("Courtesy"));
+    EXPECT_EQ(stored(QStringLiteral("Bob"), d1), QStringList{QStringLiteral("Service/Courtesy")});
+    EXPECT_TRUE(stored(QStringLiteral("Ann"), d1).isEmpty());
+}

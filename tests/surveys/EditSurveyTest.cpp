@@ -133,9 +133,11 @@ TEST_F(EditSurvey, GuardsWithoutASurveyDate)
     EXPECT_EQ(boxes()[1].title, QStringLiteral("Quorvane v2.1"));
     EXPECT_EQ(snapshot(), before);
 
-    // Dates listed but none selected.
+    // Dates listed but none selected: no survey's questions are on show.
     w->lstRespondent->setCurrentRow(0);
     w->lstSurvetDates->clearSelection();
+    EXPECT_EQ(w->grdParamAndQuest->rows(), 2);
+    EXPECT_TRUE(w->grdParamAndQuest->textMatrix(1, 2).isEmpty());
     MsgBox::clearRecords();
     selectInTree(w->trvParameter, QStringLiteral("Quality"), QStringLiteral("Finish"));
     w->cmdAdd_Click();
@@ -284,4 +286,29 @@ TEST_F(EditSurvey, DeleteWithoutASelectionDeletesNothingAndAFailureRollsBack)
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(boxes().last().text, notFoundBox(QStringLiteral("to delete"), QStringLiteral("Ann"), d1,
                                                QStringLiteral("Nothing was deleted.")));
+}
+
+TEST_F(EditSurvey, TheDateShownStaysChosenSoRemovingAndMovingAreStored)
+{
+    storeSurvey(
+        QStringLiteral("Ann"), d1,
+        {QStringLiteral("Service/Courtesy"), QStringLiteral("Quality/Finish"), QStringLiteral("Delivery/Notes")});
+    frmEditExistingSurvey* w = openEditor();
+    clickEntry(w->lstSurvetDates, 0, Qt::ControlModifier);
+    clickEntry(w->lstSurvetDates, -1);
+    clickEntry(w->lstRespondent, 0, Qt::ControlModifier);
+    EXPECT_EQ(w->surveyDate(), d1);
+    EXPECT_EQ(w->respondentName(), QStringLiteral("Ann"));
+
+    FlexGrid* g = w->grdParamAndQuest;
+    const QPoint first = g->visualRect(g->model()->index(1, 2)).center();
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, first);
+    EXPECT_EQ(stored(QStringLiteral("Ann"), d1),
+              QStringList({QStringLiteral("Quality/Finish"), QStringLiteral("Delivery/Notes")}));
+    w->grdParamAndQuest->setRow(1);
+    QTest::mouseClick(w->cmdDownward, Qt::LeftButton);
+    EXPECT_EQ(stored(QStringLiteral("Ann"), d1),
+              QStringList({QStringLiteral("Delivery/Notes"), QStringLiteral("Quality/Finish")}));
+    EXPECT_TRUE(boxes().isEmpty());
 }

@@ -160,11 +160,11 @@ TEST_F(PasteSurvey, NothingToCopyOrAFailedCopyKeepsTheWindowOpen)
     frmEditExistingSurvey* editor = openEditor();
     editor->lstSurvetDates->setCurrentRow(0);
     whenCopyOpens([this](frmPasteSurvey& d) {
-        // Ann has dates; Bob's respondent list entry with no date selected shows nothing to copy.
+        // Bob's dates listed, none chosen: the grid shows none of his questions, and Ok asks for a date.
         pick(d, QStringLiteral("Bob"), QDate());
         d.lstSurvetDates->clearSelection();
-        d.grdParamAndQuest->setRows(2);
-        d.grdParamAndQuest->setTextMatrix(1, 1, QString());
+        EXPECT_EQ(d.grdParamAndQuest->rows(), 2);
+        EXPECT_TRUE(d.grdParamAndQuest->textMatrix(1, 1).isEmpty());
         gPastePending = true;
         d.cmdPaste_Click();
         EXPECT_TRUE(d.isVisible());

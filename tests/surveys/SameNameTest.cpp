@@ -99,3 +99,26 @@ TEST_F(SameName, EverySurveyWindowWorksOnTheChosenRespondentOfTheName)
     EXPECT_EQ(count(QStringLiteral("log")), 0);
     EXPECT_TRUE(QFile::exists(workbook));
 }
+
+TEST_F(SameName, CopyLeavesOutTheSurveyDateOfTheRespondentBeingSurveyedOnly)
+{
+    // Both Ann Carter of Acme (ids 3 and 4) were surveyed on d1; the second one's survey of d1 is being made.
+    run(QStringLiteral("insert into respondent (custid, respondentname) values (1, 'Ann Carter'), (1, 'Ann Carter')"));
+    run(QStringLiteral("insert into survey (sdate, custid) values (?, 1)"), {iso(d1)});
+    run(QStringLiteral("insert into responquesindex (respondentid, questionid, surveyid, \"Order\") values "
+                       "(3, 2, 1, 1), (4, 2, 1, 1)"));
+    Desktop::setToday(d1);
+    auto* chooser = new frmSelectSurvey;
+    chooser->Form_Load();
+    pickSecond(chooser->lstRespondent);
+    QStringList offered;
+    SurveyWindows::runPaste = [&](frmPasteSurvey& d) {
+        for (QListWidgetItem* entry : d.lstRespondent->findItems(QStringLiteral("Ann Carter"), Qt::MatchExactly)) {
+            d.lstRespondent->setCurrentItem(entry);
+            offered << QString::number(d.lstSurvetDates->count());
+        }
+    };
+    QTest::mouseClick(chooser->cmdExistingSurvey, Qt::LeftButton);
+    // The first one's survey of d1 may be copied; the second one's own is not offered.
+    EXPECT_EQ(offered, QStringList({QStringLiteral("1"), QStringLiteral("0")}));
+}

@@ -9,6 +9,7 @@
 #include "surveys/SurveyStore.h"
 
 #include <QDropEvent>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPointer>
 #include <QStringList>
@@ -143,6 +144,15 @@ protected:
     }
 
     static QList<MsgBox::Shown> boxes() { return MsgBox::shown(); }
+
+    // The user's click on a list's entry, or with row -1 on the empty part below its entries, keys held.
+    static void clickEntry(QListWidget* list, int row, Qt::KeyboardModifiers keys = {})
+    {
+        const QPoint at =
+            row >= 0 ? list->visualItemRect(list->item(row)).center() : QPoint(10, list->viewport()->height() - 4);
+        ASSERT_TRUE(row >= 0 || list->itemAt(at) == nullptr);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, at);
+    }
 
     // The error shown for a survey of Acme renamed or deleted while a window showed it.
     static QString notFoundBox(const QString& action, const QString& respondent, const QDate& date,
