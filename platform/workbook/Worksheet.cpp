@@ -142,8 +142,12 @@ QDate dateFromText(const QString& text)
         fourDigitYear.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     for (const QString& format : {fourDigitYear, shortFormat, locale.dateFormat(QLocale::LongFormat)}) {
         date = locale.toDate(s, format);
-        if (date.isValid())
-            return date;
+        if (!date.isValid())
+            continue;
+        // Qt reads a two-digit year as 19xx; a spreadsheet takes 00-29 as 20xx.
+        if (format == shortFormat && format != fourDigitYear && date.year() < 1930)
+            date = date.addYears(100);
+        return date;
     }
     return QDate();
 }
