@@ -1,5 +1,6 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/report/ReportData.h"
+#include "shell/ConnectionPolicy.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
@@ -222,7 +223,8 @@ TEST_F(BadDatabase, LockedByAnotherProcess)
 {
     ASSERT_EQ(Main(), StartupResult::Continue);
     const QString before = snapshot();
-    // Another process holds a write lock on the file while the program saves.
+    // Another process holds a write lock on the file while the program saves, longer than the program waits.
+    ConnectionPolicy::setBusyWait(200);
     QProcess locker;
     locker.start(QStringLiteral("/usr/bin/python3"),
                  {QStringLiteral("-c"),
@@ -243,6 +245,7 @@ TEST_F(BadDatabase, LockedByAnotherProcess)
         toShowConnectionErrors(e);
     }
     const qint64 waited = timer.elapsed();
+    ConnectionPolicy::setBusyWait(10000);
     locker.kill();
     locker.waitForFinished();
     EXPECT_FALSE(saved) << waited << " ms " << locker.readAllStandardError().toStdString();
