@@ -5,9 +5,11 @@
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -29,11 +31,15 @@ State& state()
     return s;
 }
 
-void setTimeout(QSqlDatabase& db)
+void setTimeout(QSqlDatabase db, int milliseconds)
 {
     // Replaces the driver's own busy handler, whose wait is fixed by the data source.
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(state().busyWait));
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(milliseconds));
 }
+
+// SQLite counts its wait in the naps it meant to take; on a loaded machine they last longer. A transaction's begin
+// asks again in short turns until the wait is over by the clock.
+constexpr int BeginTurn = 100;
 
 } // namespace
 
@@ -70,20 +76,35 @@ void setBusyWait(int milliseconds)
     state().busyWait = milliseconds;
     QSqlDatabase db = gConnection();
     if (db.isOpen())
-        setTimeout(db);
+        setTimeout(db, milliseconds);
 }
 
 void applyTo(QSqlDatabase& db)
 {
     state().open = false;
     state().lostCommit.reset();
-    setTimeout(db);
+    setTimeout(db, state().busyWait);
     MsgBox::setBeforeShow(&beforeMessage);
 }
 
 void begin()
 {
-    Db::exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const int wait = state().busyWait;
+    setTimeout(gConnection(), std::min(wait, BeginTurn));
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            Db::exec(QStringLiteral("BEGIN IMMEDIATE"));
+            break;
+        } catch (const ProviderError& e) {
+            if (classify(e) != Failure::Busy || waited.elapsed() >= wait) {
+                setTimeout(gConnection(), wait);
+                throw;
+            }
+        }
+    }
+    setTimeout(gConnection(), wait);
     state().open = true;
 }
 
