@@ -2,16 +2,20 @@
 
 #include "feedback/AnswerTables.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/ConnectionPolicy.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -50,6 +54,37 @@ private:
     std::optional<QSqlQuery> m_query;
 };
 
+// The savepoint that holds the workbook being stored, inside the run's transaction.
+const QString& workbookSavepoint()
+{
+    static const QString name = QStringLiteral("workbook");
+    return name;
+}
+
+// A list of workbooks in a message stays short enough for a screen.
+constexpr qsizetype MaxNamed = 20;
+
+QString title()
+{
+    return QString::fromLatin1(kMessageTitle);
+}
+
+QString reasonOf(const ProviderError& error)
+{
+    return error.records().isEmpty() ? QStringLiteral("no connection to the database")
+                                     : error.records().first().description;
+}
+
+QString named(const QStringList& paths)
+{
+    QStringList names;
+    for (const QString& path : paths.first(std::min(paths.size(), MaxNamed)))
+        names << QFileInfo(path).fileName();
+    if (paths.size() > MaxNamed)
+        names << QStringLiteral("and %1 more").arg(paths.size() - MaxNamed);
+    return names.join(QStringLiteral("\r\n"));
+}
+
 } // namespace
 
 struct ReturnedWorkbookStore::Statements {
@@ -62,19 +97,44 @@ ReturnedWorkbookStore::ReturnedWorkbookStore() = default;
 
 ReturnedWorkbookStore::~ReturnedWorkbookStore()
 {
-    commit();
+    finish();
 }
 
-void ReturnedWorkbookStore::commit()
+void ReturnedWorkbookStore::finish(const QStringList& notRead)
 {
-    if (!m_transaction)
+    if (m_finished)
         return;
-    m_transaction = false;
-    QSqlDatabase db = gConnection();
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
-        db.rollback();
-        toShowConnectionErrors(ProviderError(Db::errorRecords(error)));
+    m_finished = true;
+    if (!m_stopped)
+        commit();
+    if (!m_stopped)
+        return;
+    MsgBox::show(QStringLiteral("Reading stopped at %1: the database cannot be written (%2).\r\nThese workbooks "
+                                "are not stored:\r\n%3")
+                     .arg(QDir::toNativeSeparators(m_stoppedAt), m_stopReason, named(m_lost + notRead)),
+                 MsgBox::Critical, title());
+}
+
+bool ReturnedWorkbookStore::commit()
+{
+    try {
+        ConnectionPolicy::commit();
+        m_uncommitted.clear();
+        return true;
+    } catch (const ProviderError& e) {
+        // The commit took every workbook since the last one with it.
+        const QStringList lost = std::exchange(m_uncommitted, {});
+        if (ConnectionPolicy::classify(e) == ConnectionPolicy::Failure::CannotWrite) {
+            m_stopped = true;
+            m_stoppedAt = lost.isEmpty() ? QString() : lost.last();
+            m_stopReason = reasonOf(e);
+            m_lost += lost;
+        } else if (!lost.isEmpty()) {
+            MsgBox::show(QStringLiteral("The database did not store these workbooks (%1); read them again:\r\n%2")
+                             .arg(reasonOf(e), named(lost)),
+                         MsgBox::Critical, title());
+        }
+        return false;
     }
 }
 
@@ -83,7 +143,6 @@ ReturnedWorkbookStore::Statements& ReturnedWorkbookStore::statements()
     // Statements prepared on a connection that has since been closed are of no use on its successor.
     if (!connectionIsOpen()) {
         m_statements.reset();
-        m_transaction = false;
         toOpenConnection();
     }
     if (!m_statements)
@@ -93,52 +152,135 @@ ReturnedWorkbookStore::Statements& ReturnedWorkbookStore::statements()
 
 bool ReturnedWorkbookStore::XLSWrite(const QString& path, const QString& logFileName)
 {
+    if (m_stopped)
+        return false;
     SurveyWorkbookReader::Content content;
     QString error;
     if (!SurveyWorkbookReader::read(path, &content, &error)) {
-        MsgBox::show(error);
+        // No message waits while the run holds the database.
+        if (commit())
+            MsgBox::show(error);
         return false;
     }
-    store(path, content, logFileName);
+    m_errors.clear();
+    m_notices.clear();
+    m_unstored = 0;
+    m_noQuestion = 0;
+    try {
+        store(path, content, logFileName);
+    } catch (const ProviderError& e) {
+        failed(path, e);
+        return false;
+    }
+    m_uncommitted << path;
+    const bool toSay = !m_errors.isEmpty() || !m_notices.isEmpty() || m_noQuestion > 0;
+    if ((toSay || m_sinceCommit.elapsed() >= CommitInterval) && !commit())
+        return false;
+    for (const QString& notice : std::as_const(m_notices))
+        MsgBox::show(notice);
+    for (const ProviderError& e : std::as_const(m_errors))
+        toShowConnectionErrors(e);
+    if (m_noQuestion > 0)
+        MsgBox::show(QStringLiteral("%1: %2 answer(s) have no question in the database any more; they are not stored.")
+                         .arg(QDir::toNativeSeparators(path))
+                         .arg(m_noQuestion),
+                     MsgBox::Information, title());
     return true;
 }
 
 void ReturnedWorkbookStore::store(const QString& path, const SurveyWorkbookReader::Content& content,
                                   const QString& logFileName)
 {
-    // What a run stores is committed every so often and at its end, whatever failed on the way. A failing statement
-    // undoes itself alone, so what was stored before it stays stored, as answers written one by one have it,
-    // without paying for a commit per answer. The log rows go in the same commits as their answers.
+    // The run's transaction takes the write lock at once, waiting out another program's, and is committed every so
+    // often: a commit per workbook would cost more than the reading does. Each workbook lies under a savepoint of
+    // its own, so that a workbook that cannot be stored leaves nothing of itself and takes none of the others along.
     statements(); // reopens a connection closed since the last workbook
-    if (!m_transaction) {
-        m_transaction = gConnection().transaction();
+    if (!ConnectionPolicy::inTransaction()) {
+        ConnectionPolicy::begin();
         m_sinceCommit.start();
     }
-
-    if (!logFileName.isEmpty())
-        toSetLogStatus(logFileName);
-    for (const SurveyWorkbookReader::Answer& a : content.answers) {
-        if (!a.questionId) {
-            MsgBox::show(QStringLiteral("%1: cell I%2 does not hold a question's id; its answer is not read.")
-                             .arg(QDir::toNativeSeparators(path))
-                             .arg(a.row));
-            continue;
+    ConnectionPolicy::savepoint(workbookSavepoint());
+    try {
+        for (const SurveyWorkbookReader::Answer& a : content.answers) {
+            if (!a.questionId) {
+                m_notices << QStringLiteral("%1: cell I%2 does not hold a question's id; its answer is not read.")
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(a.row);
+                continue;
+            }
+            const std::optional<bool> scored = toCheckQuestionType(*a.questionId);
+            if (!scored) {
+                if (m_missing.contains(*a.questionId))
+                    ++m_noQuestion;
+                continue;
+            }
+            if (*scored)
+                toSaveObjectiveFeedback(*a.questionId, content.respondentId, content.surveyDate, a.weightage, a.score,
+                                        content.surveyId);
+            else
+                toSaveDescriptiveFeedback(*a.questionId, content.respondentId, content.surveyDate, a.weightage,
+                                          a.answer, content.surveyId);
         }
-        const std::optional<bool> scored = toCheckQuestionType(*a.questionId);
-        if (!scored)
-            continue;
-        if (*scored)
-            toSaveObjectiveFeedback(*a.questionId, content.respondentId, content.surveyDate, a.weightage, a.score,
-                                    content.surveyId);
-        else
-            toSaveDescriptiveFeedback(*a.questionId, content.respondentId, content.surveyDate, a.weightage, a.answer,
-                                      content.surveyId);
+        addNewAnswers(m_objective, content);
+        addNewAnswers(m_descriptive, content);
+        // Marked read with its answers, and only when all of them are stored: reading it again completes it.
+        if (m_unstored == 0 && !logFileName.isEmpty())
+            toSetLogStatus(logFileName);
+        ConnectionPolicy::release(workbookSavepoint());
+    } catch (const ProviderError&) {
+        for (Table* table : {&m_objective, &m_descriptive}) {
+            table->added.clear();
+            table->addedByQuestion.clear();
+            table->stored.reset();
+        }
+        ConnectionPolicy::rollbackTo(workbookSavepoint());
+        throw;
     }
+}
 
-    addNewAnswers(m_objective, content);
-    addNewAnswers(m_descriptive, content);
-    if (m_sinceCommit.elapsed() >= CommitInterval)
+void ReturnedWorkbookStore::refused(const ProviderError& error)
+{
+    if (ConnectionPolicy::classify(error) != ConnectionPolicy::Failure::Statement)
+        throw error;
+    m_errors << error;
+    ++m_unstored;
+}
+
+void ReturnedWorkbookStore::failed(const QString& path, const ProviderError& error)
+{
+    // SQLite may have rolled back the whole transaction, the workbooks stored before this one with it.
+    const QStringList lost = ConnectionPolicy::inTransaction() ? QStringList() : std::exchange(m_uncommitted, {});
+    if (ConnectionPolicy::classify(error) == ConnectionPolicy::Failure::CannotWrite) {
+        stop(path, error, lost);
+        return;
+    }
+    if (!lost.isEmpty()) {
+        MsgBox::show(QStringLiteral("The database did not store these workbooks (%1); read them again:\r\n%2")
+                         .arg(reasonOf(error), named(lost + QStringList{path})),
+                     MsgBox::Critical, title());
+        return;
+    }
+    if (!commit())
+        return;
+    if (ConnectionPolicy::classify(error) == ConnectionPolicy::Failure::Busy)
+        MsgBox::show(QStringLiteral("%1: the database is locked by another program. Nothing of this workbook is "
+                                    "stored; read it again later.")
+                         .arg(QDir::toNativeSeparators(path)),
+                     MsgBox::Critical, title());
+    else
+        toShowConnectionErrors(error);
+}
+
+void ReturnedWorkbookStore::stop(const QString& path, const ProviderError& error, const QStringList& lost)
+{
+    m_lost += lost;
+    // What the transaction still holds of earlier workbooks is kept if the database takes it.
+    if (ConnectionPolicy::inTransaction())
         commit();
+    m_stopped = true;
+    m_stoppedAt = path;
+    m_stopReason = reasonOf(error);
+    m_lost << path;
 }
 
 std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(int questionId)
@@ -158,7 +300,7 @@ std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(int questionId)
         m_scored.insert(questionId, scored);
         return scored;
     } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
+        refused(e);
         return std::nullopt;
     }
 }
@@ -174,7 +316,7 @@ void ReturnedWorkbookStore::toSaveObjectiveFeedback(int questionId, int responde
     try {
         save(m_objective, {respondentId, questionId, surveyDate}, surveyId, *weight, *points);
     } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
+        refused(e);
     }
 }
 
@@ -190,7 +332,7 @@ void ReturnedWorkbookStore::toSaveDescriptiveFeedback(int questionId, int respon
     try {
         save(m_descriptive, {respondentId, questionId, surveyDate}, surveyId, *weight, description);
     } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
+        refused(e);
     }
 }
 
@@ -221,13 +363,15 @@ void ReturnedWorkbookStore::addNewAnswers(Table& table, const SurveyWorkbookRead
     if (!table.added.isEmpty()) {
         try {
             AnswerTables::addAll(table.scored, content.respondentId, content.surveyDate, content.surveyId, table.added);
-        } catch (const ProviderError&) {
+        } catch (const ProviderError& e) {
+            if (ConnectionPolicy::classify(e) != ConnectionPolicy::Failure::Statement)
+                throw;
             for (const AnswerTables::NewAnswer& a : std::as_const(table.added)) {
                 try {
                     AnswerTables::write(table.scored, 0, {content.respondentId, a.questionId, content.surveyDate},
                                         content.surveyId, a.weightage, a.scoreOrDescription);
                 } catch (const ProviderError& e) {
-                    toShowConnectionErrors(e);
+                    refused(e);
                 }
             }
         }
@@ -242,7 +386,7 @@ void ReturnedWorkbookStore::toSetLogStatus(const QString& fileName)
     try {
         statements().logStatus.exec({fileName});
     } catch (const ProviderError& e) {
-        toShowConnectionErrors(e);
+        refused(e);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "feedback/AnswerTables.h"
 #include "feedback/SurveyWorkbookReader.h"
+#include "shell/ProviderError.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -17,10 +19,15 @@
 // reading road of the feedback window's Read In and of the window that imports many workbooks.
 //
 // Each answer is looked up by respondent, question and survey date and replaces the first answer stored under that
-// key, or is added. A statement that fails shows its own errors and loses that answer alone; what was stored
-// before it stays stored. One instance serves one reading run (one Read In, one import of many workbooks): it keeps
-// its statements prepared and the question types it has looked up, since nothing else writes while it runs, and
-// commits what it stored every so often and when it is destroyed.
+// key, or is added. A statement that is refused loses that answer alone; what was stored before it stays stored.
+// A workbook's log row is marked read, with its answers, only when every answer that has a question was stored,
+// so that reading it again completes it. One instance serves one reading run (one Read In, one import of many
+// workbooks): it keeps its statements prepared and the question types it has looked up, and commits what it
+// stored every so often, before every message and at its end.
+//
+// Under another program's lock the run waits (the connection's policy says how long); a workbook still locked out
+// beyond that is reported and not stored, and the run goes on. When the database cannot be written at all, the run
+// stops: nothing after that workbook is read, and finish() names what was not stored in one message.
 class ReturnedWorkbookStore
 {
 public:
@@ -29,10 +36,17 @@ public:
     ReturnedWorkbookStore(const ReturnedWorkbookStore&) = delete;
     ReturnedWorkbookStore& operator=(const ReturnedWorkbookStore&) = delete;
 
-    // Reads the workbook at path and stores every answer it holds. Once the workbook has been opened and its
-    // header read, the log row of logFileName is marked read ("" marks none). Shows its own messages; false, with
-    // nothing stored and no log row marked, when the file is not a readable survey workbook.
+    // Reads the workbook at path and stores every answer it holds; the log row of logFileName ("" marks none) is
+    // marked read when all of them are stored. Shows its own messages once what it stored is committed; false,
+    // with nothing of the workbook stored and no log row marked, when the file is not a readable survey workbook,
+    // another program's lock outlasted the wait, or the run has stopped.
     bool XLSWrite(const QString& path, const QString& logFileName);
+
+    // True once the database could not be written: the run reads nothing more.
+    bool stopped() const { return m_stopped; }
+    // Ends the run: commits what is stored and, when the run stopped, shows the one message naming the workbooks
+    // not stored, with notRead, the workbooks the run did not come to.
+    void finish(const QStringList& notRead = {});
 
     // A cell's text as a 16-bit whole number, halves going to the even neighbour (7.5 is 8, 6.5 is 6); the empty
     // text is 0. nullopt for text that is not a number or lies outside the 16-bit range.
@@ -64,17 +78,36 @@ private:
     void toSetLogStatus(const QString& fileName);
 
     Statements& statements();
+    // Stores one workbook under a savepoint of the run's transaction; throws what the run cannot go on after.
     void store(const QString& path, const SurveyWorkbookReader::Content& content, const QString& logFileName);
+    // A refused statement: its errors are shown once the run has committed; busy or unwritable rethrows.
+    void refused(const ProviderError& error);
+    // The workbook at path could not be stored for this reason.
+    void failed(const QString& path, const ProviderError& error);
+    // The database cannot be written: the run stops at path; lost names what the failure took with it.
+    void stop(const QString& path, const ProviderError& error, const QStringList& lost);
     void save(Table& table, const AnswerTables::Key& key, int surveyId, const QVariant& weightage,
               const QVariant& answer);
     void addNewAnswers(Table& table, const SurveyWorkbookReader::Content& content);
-    void commit();
+    // Commits the run's transaction; false when it failed (and said so, or stopped the run).
+    bool commit();
 
     std::unique_ptr<Statements> m_statements;
     Table m_objective{true};
     Table m_descriptive{false};
     QHash<int, bool> m_scored; // question id -> scored, for the questions looked up so far
     QSet<int> m_missing;
-    bool m_transaction = false;
     QElapsedTimer m_sinceCommit;
+    // The workbooks stored since the last commit: a failing commit loses them all.
+    QStringList m_uncommitted;
+    // What the workbook being stored leaves to say once it is committed.
+    QList<ProviderError> m_errors;
+    QStringList m_notices;
+    int m_unstored = 0;   // answers whose statement was refused
+    int m_noQuestion = 0; // answers whose question is no longer in questions
+    bool m_stopped = false;
+    bool m_finished = false;
+    QString m_stoppedAt;
+    QString m_stopReason;
+    QStringList m_lost; // workbooks the run read but did not store because of the stop
 };

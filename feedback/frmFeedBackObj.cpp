@@ -649,7 +649,11 @@ void frmFeedBackObj::toLocateXlsFile()
 // The reader shows its own failures; the grid shows what was stored all the same.
 void frmFeedBackObj::readWorkbook()
 {
-    ReturnedWorkbookStore().XLSWrite(FullPath ? FileName : programFile(FileName), LoggedFile);
+    {
+        ReturnedWorkbookStore store;
+        store.XLSWrite(FullPath ? FileName : programFile(FileName), LoggedFile);
+        store.finish();
+    }
     tofillscoreandweightage();
 }
 

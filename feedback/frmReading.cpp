@@ -150,26 +150,34 @@ void frmReading::cmdImport_Click()
         MsgBox::show(QStringLiteral("Select one or more file(s) to import"), MsgBox::Information, title());
     } else {
         Progress::setText(QStringLiteral("Importing Survey File(s)......"));
-        toreadFromXlsFile();
-        MsgBox::show(QStringLiteral("Import Done...."), MsgBox::Information, title());
+        // A run the database stopped has said so in its one message.
+        if (toreadFromXlsFile())
+            MsgBox::show(QStringLiteral("Import Done...."), MsgBox::Information, title());
         Progress::setText(QString());
     }
     Progress::setBusy(false);
 }
 
-void frmReading::toreadFromXlsFile()
+bool frmReading::toreadFromXlsFile()
 {
     ReturnedWorkbookStore store;
+    QStringList notRead;
     const int count = lstXlsFiles->count();
     for (int i = 0; i < count; ++i) {
         const QListWidgetItem* entry = lstXlsFiles->item(i);
         if (!entry->isSelected())
             continue;
+        if (store.stopped()) {
+            notRead << QDir::fromNativeSeparators(entry->text());
+            continue;
+        }
         // A workbook that cannot be read says so; the entries after it are read all the same.
         store.XLSWrite(QDir::fromNativeSeparators(entry->text()), fileNameOf(entry->text()));
         // The windows and the status text keep painting while many workbooks are read.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
+    store.finish(notRead);
+    return !store.stopped();
 }
 
 void frmReading::cmdHelp_Click()

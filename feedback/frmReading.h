@@ -37,7 +37,8 @@ public:
     void lstXlsFiles_Click();
     void toShowLogDetails(const QString& fileName);
     void cmdImport_Click();
-    void toreadFromXlsFile();
+    // False when the database stopped the run.
+    bool toreadFromXlsFile();
     void cmdHelp_Click();
     void cmdClose_Click();
 

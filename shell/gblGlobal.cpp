@@ -2,6 +2,7 @@
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/odbc/OdbcInstaller.h"
+#include "shell/ConnectionPolicy.h"
 #include "shell/DatabaseFile.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
@@ -158,6 +159,7 @@ void toOpenConnection()
         toShowConnectionErrors(ProviderError(Db::errorRecords(db.lastError())), QStringLiteral("Error :"));
         return;
     }
+    ConnectionPolicy::applyTo(db);
     // A first read opens the write-ahead log, which then stays open with the connection: the log beside the file
     // lives as long as the connection instead of coming and going with each report that reads the file. A file
     // that cannot be read fails here silently; the next data procedure reports it.

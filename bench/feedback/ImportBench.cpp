@@ -1,7 +1,11 @@
 // Times importing many returned 60-question workbooks through "Read Xls File" into a database that already holds
 // 100,000 answers, against a Python script that reads and stores the same files with openpyxl and sqlite3 (one
 // transaction per workbook), and checks that the window keeps painting its status text meanwhile.
-// bench_importbench [workbooks]
+// bench_importbench [workbooks] [--lock-before SECONDS | --lock-during SECONDS] [--folder DIR --leave-kb KB]
+//   --lock-before: sqlite3 holds the database's write lock from before Import for that long;
+//   --lock-during: sqlite3 takes it a moment into the import and holds it that long;
+//   --folder: the program's folder in DIR (say a small tmpfs), filled up to KB kilobytes left before Import.
+// With any of them, the import is timed once and what it showed and stored is reported.
 
 #include "BenchFolder.h"
 #include "BenchRun.h"
@@ -18,6 +22,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -187,18 +193,118 @@ private:
     qint64 m_longestGap = 0;
 };
 
+// Another program (Python's sqlite3) holding the write lock of the database for `seconds`: once `afterRead` log rows
+// are marked read, and it has waited for the lock itself. It prints a line once it is ready to watch.
+void lockFor(QProcess& other, const QString& database, int seconds, int afterRead)
+{
+    other.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import sqlite3, sys, time\n"
+                                "c = sqlite3.connect(sys.argv[1], isolation_level=None, timeout=60)\n"
+                                "print('ready', flush=True)\n"
+                                "while c.execute('select count(*) from log where Status=1').fetchone()[0] < "
+                                "int(sys.argv[3]):\n"
+                                "    time.sleep(0.005)\n"
+                                "c.execute('begin immediate')\n"
+                                "print('locked', flush=True)\n"
+                                "time.sleep(float(sys.argv[2]))\n"
+                                "c.execute('commit')\n"),
+                 database, QString::number(seconds), QString::number(afterRead)});
+}
+
+// Fills the folder's disk until `kilobytes` are left.
+bool fillDisk(const QString& folder, qint64 kilobytes)
+{
+    QFile filler(QDir(folder).filePath(QStringLiteral("filler.bin")));
+    if (!filler.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray block(4096, 'x');
+    QStorageInfo disk(folder);
+    while (disk.bytesAvailable() > kilobytes * 1024 + 4096) {
+        if (filler.write(block) != block.size() || !filler.flush())
+            break;
+        disk.refresh();
+    }
+    filler.close();
+    disk.refresh();
+    std::printf("left on the disk before Import: %lld KB\n", disk.bytesAvailable() / 1024);
+    return true;
+}
+
+// The import under one fault: timed once, then what it showed and what it stored.
+int importUnderFault(frmReading* window, const QString& database, int workbooks, int lockBefore, int lockDuring)
+{
+    QProcess sqlite;
+    if (lockBefore > 0 || lockDuring > 0) {
+        lockFor(sqlite, database, std::max(lockBefore, lockDuring), lockBefore > 0 ? 0 : workbooks / 4);
+        // Before Import it holds the lock; for a lock during the run it watches the log.
+        const QByteArray awaited = lockBefore > 0 ? "locked" : "ready";
+        QByteArray said;
+        while (!said.contains(awaited) && sqlite.waitForReadyRead(60000))
+            said += sqlite.readAllStandardOutput();
+        if (!said.contains(awaited)) {
+            std::fprintf(stderr, "the other program did not start\n");
+            return 1;
+        }
+    }
+    MsgBox::clearRecords();
+    QElapsedTimer timer;
+    timer.start();
+    window->cmdImport_Click();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    sqlite.waitForFinished(120000);
+    std::printf("the other program's lock ended %.3f s after Import began\n", timer.nsecsElapsed() / 1e9);
+    std::printf("import of %d workbooks: %.3f s, %lld messages\n", workbooks, seconds, qint64(MsgBox::shown().size()));
+    for (const MsgBox::Shown& shown : MsgBox::shown().first(std::min<qsizetype>(MsgBox::shown().size(), 5)))
+        std::printf("  message: %s\n", qPrintable(QString(shown.text).replace(QStringLiteral("\r\n"), " / ")));
+    const auto marked = count(QStringLiteral("select count(*) from log where Status=1"));
+    // A log row marked read whose workbook's answers are not all stored.
+    const auto partial = count(
+        QStringLiteral("select count(*) from log l where Status=1 and (select count(*) from feedbackobjective o where "
+                       "o.respondentid=l.respid and o.surveydate='2024-03-15') + (select count(*) from "
+                       "feedbackdescriptive d where "
+                       "d.respondentid=l.respid and d.surveydate='2024-03-15') <> %1")
+            .arg(Questions));
+    const auto complete =
+        count(QStringLiteral("select count(*) from respondent r where (select count(*) from feedbackobjective o where "
+                             "o.respondentid=r.respondentid and o.surveydate='2024-03-15') + (select count(*) from "
+                             "feedbackdescriptive d "
+                             "where d.respondentid=r.respondentid and d.surveydate='2024-03-15') = %1")
+                  .arg(Questions));
+    std::printf("log rows marked read: %lld (of them with answers missing: %lld); workbooks with every answer "
+                "stored: %lld\n",
+                marked, partial, complete);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     BenchApp app(argc, argv);
     const int workbooks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    int lockBefore = 0;
+    int lockDuring = 0;
+    QString folder;
+    qint64 leaveKb = -1;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const QByteArray option(argv[i]);
+        if (option == "--lock-before")
+            lockBefore = std::atoi(argv[i + 1]);
+        else if (option == "--lock-during")
+            lockDuring = std::atoi(argv[i + 1]);
+        else if (option == "--folder")
+            folder = QString::fromLocal8Bit(argv[i + 1]);
+        else if (option == "--leave-kb")
+            leaveKb = std::atoll(argv[i + 1]);
+    }
     QTemporaryDir dir;
+    const QString programDir = folder.isEmpty() ? dir.path() : folder;
     const QString pythonDb = QDir(dir.path()).filePath(QStringLiteral("python.db"));
     const auto prepare = [&](const QString& database) {
         return seed(database, workbooks) && QFile::copy(database, pythonDb);
     };
-    if (!startProgramIn(dir.path(), prepare)) {
+    if (!startProgramIn(programDir, prepare)) {
         std::fprintf(stderr, "cannot prepare the program's folder\n");
         return 1;
     }
@@ -235,6 +341,11 @@ int main(int argc, char** argv)
     PaintWatch watch(main.findChild<QLabel*>(QStringLiteral("m_panelText")));
     const qint64 before = count(QStringLiteral("select (select count(*) from feedbackobjective) + "
                                                "(select count(*) from feedbackdescriptive)"));
+    if (lockBefore > 0 || lockDuring > 0 || !folder.isEmpty()) {
+        if (leaveKb >= 0 && !fillDisk(programDir, leaveKb))
+            return 1;
+        return importUnderFault(window, gDatabasePath, workbooks, lockBefore, lockDuring);
+    }
 
     const auto import = [&] {
         MsgBox::clearRecords();

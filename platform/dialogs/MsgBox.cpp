@@ -25,6 +25,12 @@ struct SeamState {
     QList<FileDialogShown> fileDialogs;
 };
 
+std::function<void()>& beforeShow()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
 SeamState& seam()
 {
     static SeamState s;
@@ -214,12 +220,19 @@ int titleWidth(const QString& title)
 
 int show(const QString& text, int style, const QString& title)
 {
+    if (beforeShow())
+        beforeShow()();
     SeamState& s = seam();
     if (s.testMode) {
         s.shown.append({text, style, title});
         return s.answers.isEmpty() ? defaultAnswer(style) : s.answers.dequeue();
     }
     return showReal(text, style, title);
+}
+
+void setBeforeShow(std::function<void()> hook)
+{
+    beforeShow() = std::move(hook);
 }
 
 QString getOpenFileName(const QString& title, const QString& directory, const QString& filter)

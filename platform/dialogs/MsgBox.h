@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 // Message boxes and file dialogs by the platform's style numbers. Tests switch on the seam: nothing is shown,
@@ -33,6 +35,9 @@ struct Shown {
 
 // Shows a message box; an empty title stands for the program's name. Returns the button pressed.
 int show(const QString& text, int style = OkOnly, const QString& title = QString());
+
+// Run before every message box, shown or answered by the seam alike (the program ends its write transaction there).
+void setBeforeShow(std::function<void()> hook);
 
 struct FileDialogShown {
     bool save = false;

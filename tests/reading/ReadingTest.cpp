@@ -5,9 +5,17 @@
 #include "feedback/frmFeedBackObj.h"
 #include "feedback/frmReading.h"
 #include "platform/workbook/Workbook.h"
+#include "shell/ConnectionPolicy.h"
 #include "support/ProgramFixture.h"
 
 #include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUuid>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 namespace
 {
@@ -182,18 +190,24 @@ TEST_F(Reading, ReadingAgainReplacesTheAnswersUnderTheSameKey)
 
 TEST_F(Reading, BlocksAreFoundByTheLayoutWhateverBecameOfTheirQuestions)
 {
-    // Exported when question 2 was written (3 rows) and 4 scored (2 rows); 9 has been deleted since.
+    // Exported when question 2 was written (3 rows) and 4 scored (2 rows); 9 and 10 have been deleted since.
     ASSERT_TRUE(read(Returned(12, day, 7)
                          .written(9, 5, "Lost with its question")
                          .scored(1, 7, 8)
                          .written(2, 6, "Type your Answer here")
                          .scored(4, 3, 9)
                          .scored(6, 2, 1)
+                         .scored(10, 1, 1)
                          .save(path("a.xlsx"))));
     EXPECT_EQ(objective(), QStringList({"1|12|2024-03-15|7|7|8", "2|12|2024-03-15|7|6|0", "6|12|2024-03-15|7|2|1"}));
     // A scored block read as written has no answer cell of its own: the empty cell below it is no answer.
     EXPECT_EQ(descriptive(), QStringList({"4|12|2024-03-15|7|3|NULL"}));
-    EXPECT_TRUE(messages().isEmpty());
+    // The answers without a question are told once for the workbook; the rest of it counts as read.
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown().first().text,
+              path("a.xlsx") + ": 2 answer(s) have no question in the database any more; they are not stored.");
+    EXPECT_EQ(MsgBox::shown().first().title, "Quorvane v2.1");
+    EXPECT_EQ(logStatus(), 1);
 }
 
 TEST_F(Reading, CellsThatAreNoIdsOrNumbers)
@@ -233,6 +247,8 @@ TEST_F(Reading, AFailingStatementShowsItsOwnErrorsAndTheRestIsStored)
     ASSERT_EQ(messages().size(), 2);
     for (const QString& m : messages())
         EXPECT_TRUE(m.startsWith("Error : ") && m.count("Error") == 1) << m.toStdString();
+    // Not all of its answers are stored: its log row stays unread, so that reading it again completes it.
+    EXPECT_EQ(logStatus(), 0);
     MsgBox::clearRecords();
     ASSERT_TRUE(read(Returned(12, day, 7).scored(1, 5, 5).save(path("b.xlsx"))));
     EXPECT_TRUE(messages().isEmpty());
@@ -345,4 +361,152 @@ TEST_F(Reading, ReadInTakesTheLoggedWorkbookFromTheProgramsFolderOrLocatedByItsN
     EXPECT_EQ(objective().size(), 1);
     EXPECT_FALSE(w->FullPath);
     EXPECT_TRUE(idle());
+}
+
+namespace
+{
+
+// A second program on the database: its own connection by path, its write lock taken and given back at will.
+class OtherProgram
+{
+public:
+    explicit OtherProgram(const QString& path)
+        : m_name(QStringLiteral("other-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open());
+        exec("PRAGMA busy_timeout=0");
+    }
+    ~OtherProgram()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool exec(const char* sql) { return QSqlQuery(QSqlDatabase::database(m_name, false)).exec(QLatin1String(sql)); }
+    bool lock() { return exec("BEGIN IMMEDIATE"); }
+    void release() { exec("ROLLBACK"); }
+    // True when the program holds a write lock: the other program cannot take one.
+    bool lockedOut()
+    {
+        if (!lock())
+            return true;
+        release();
+        return false;
+    }
+
+private:
+    QString m_name;
+};
+
+// The connection's lock wait of the program, shortened for a test and given back after it.
+struct BusyWait {
+    explicit BusyWait(int ms) { ConnectionPolicy::setBusyWait(ms); }
+    ~BusyWait() { ConnectionPolicy::setBusyWait(10000); }
+};
+
+} // namespace
+
+TEST_F(Reading, AnotherProgramsLockIsWaitedOutOrTheWorkbookIsLeftForLater)
+{
+    const QString a = Returned(12, day, 7).scored(1, 5, 5).save(path("Ann_Lee.xlsx"));
+    addLog("b.xlsx");
+    const QString b = Returned(12, day.addDays(1), 7).scored(2, 6, 6).save(path("b.xlsx"));
+
+    // Locked when the run starts and given up while it waits (the wait is long enough for any machine).
+    {
+        BusyWait wait(120000);
+        // The lock is held by a thread of its own, with its own connection, and given up a moment later.
+        std::promise<bool> taken;
+        std::thread holder([&taken, path = dbPath()] {
+            OtherProgram other(path);
+            taken.set_value(other.lock());
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            other.release();
+        });
+        EXPECT_TRUE(taken.get_future().get());
+        ReturnedWorkbookStore store;
+        const bool stored = store.XLSWrite(a, "Ann_Lee.xlsx");
+        holder.join();
+        EXPECT_TRUE(stored);
+    }
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'\n').toStdString();
+    EXPECT_EQ(objective(), QStringList({"1|12|2024-03-15|7|5|5"}));
+    EXPECT_EQ(logStatus(), 1);
+
+    // Held beyond the wait: that workbook is told once and left whole for later; the next one is stored.
+    run("delete from feedbackobjective");
+    run("update log set Status=0");
+    {
+        BusyWait wait(50);
+        OtherProgram other(dbPath());
+        ReturnedWorkbookStore store;
+        ASSERT_TRUE(other.lock());
+        EXPECT_FALSE(store.XLSWrite(a, "Ann_Lee.xlsx"));
+        other.release();
+        EXPECT_TRUE(store.XLSWrite(b, "b.xlsx"));
+    }
+    EXPECT_EQ(messages(), QStringList({a + ": the database is locked by another program. Nothing of this workbook is "
+                                           "stored; read it again later."}));
+    EXPECT_EQ(objective(), QStringList({"2|12|2024-03-16|7|6|6"}));
+    EXPECT_EQ(logStatus(), 0);
+    EXPECT_EQ(logStatus("b.xlsx"), 1);
+}
+
+TEST_F(ReadingWindow, ADatabaseThatCannotBeWrittenStopsTheRunWithOneMessage)
+{
+    QStringList files;
+    for (int i = 1; i <= 3; ++i) {
+        addLog(QStringLiteral("w%1.xlsx").arg(i));
+        files << Returned(12, day, 7).scored(i, i, 5).save(path(QStringLiteral("w%1.xlsx").arg(i)));
+    }
+    // The second workbook finds the database refusing every write.
+    {
+        ReturnedWorkbookStore store;
+        EXPECT_TRUE(store.XLSWrite(files[0], "w1.xlsx"));
+        QSqlQuery(gConnection()).exec("PRAGMA query_only=1");
+        EXPECT_FALSE(store.XLSWrite(files[1], "w2.xlsx"));
+        EXPECT_TRUE(store.stopped());
+        EXPECT_FALSE(store.XLSWrite(files[2], "w3.xlsx"));
+        store.finish({files[2]});
+    }
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages().first().startsWith("Reading stopped at " + files[1])) << messages().first().toStdString();
+    EXPECT_TRUE(messages().first().endsWith("not stored:\r\nw2.xlsx\r\nw3.xlsx")) << messages().first().toStdString();
+    EXPECT_EQ(objective(), QStringList({"1|12|2024-03-15|7|1|5"}));
+    EXPECT_EQ(value("select group_concat(Status, '') from (select Status from log where xlsfilename like 'w%' order "
+                    "by xlsfilename)")
+                  .toString(),
+              "100");
+
+    // Through the window: the one message, and no "Import Done....".
+    run("update log set Status=0");
+    MsgBox::clearRecords();
+    browse(files);
+    select({0, 1, 2});
+    w->cmdImport_Click();
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages().first().startsWith("Reading stopped at " + files[0])) << messages().first().toStdString();
+    EXPECT_EQ(count("feedbackobjective"), 1);
+    EXPECT_EQ(value("select sum(Status) from log").toInt(), 0);
+    EXPECT_TRUE(idle());
+}
+
+TEST_F(ReadingWindow, NoWriteLockIsHeldWhileAMessageIsShown)
+{
+    // Every box of a run that has stored something: the notice of a workbook, the reader's failure, "Import Done".
+    QList<bool> lockedOut;
+    OtherProgram other(dbPath());
+    MsgBox::setBeforeShow([&] { lockedOut << other.lockedOut(); });
+    addLog("w1.xlsx");
+    const QString broken = path("broken.xlsx");
+    QFile(broken).open(QIODevice::WriteOnly);
+    browse({Returned(12, day, 7).scored(1, 5, 5).scored(99, 1, 1).save(path("w1.xlsx")), broken,
+            Returned(12, day, 7).scored(2, 5, 5).save(path("w2.xlsx"))});
+    select({0, 1, 2});
+    w->cmdImport_Click();
+    MsgBox::setBeforeShow(&ConnectionPolicy::beforeMessage);
+    EXPECT_EQ(messages().size(), 3);
+    EXPECT_EQ(lockedOut, QList<bool>({false, false, false}));
+    EXPECT_EQ(count("feedbackobjective"), 2);
 }

@@ -1,5 +1,6 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/report/ReportData.h"
+#include "shell/ConnectionPolicy.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
@@ -11,7 +12,9 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
+#include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QWidget>
 
 #include <unistd.h>
@@ -98,6 +101,33 @@ TEST_F(Data, ProviderErrorMidSaveLeavesTheDatabaseAsItWas)
     // No transaction stays open: the next save goes through.
     EXPECT_TRUE(saveCustomers({QStringLiteral("Epsilon")}));
     EXPECT_EQ(value(QStringLiteral("select count(*) from customer")).toInt(), 3);
+}
+
+TEST_F(Data, AMessageShownDuringASaveFindsItCommittedAndTheDatabaseFree)
+{
+    // Another program asks for the write lock, without waiting, at the moment the box would show.
+    bool otherCouldWrite = false;
+    MsgBox::setBeforeShow([&] {
+        ConnectionPolicy::beforeMessage();
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(dbPath());
+        if (other.open()) {
+            QSqlQuery(other).exec(QStringLiteral("PRAGMA busy_timeout=0"));
+            otherCouldWrite = QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE"));
+            QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+            other.close();
+        }
+    });
+    {
+        Transaction t;
+        Db::exec(QStringLiteral("insert into customer (custname, Address) values ('Alpha', '-')"));
+        MsgBox::show(QStringLiteral("Saving..."));
+        EXPECT_NO_THROW(t.commit());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    MsgBox::setBeforeShow(&ConnectionPolicy::beforeMessage);
+    EXPECT_TRUE(otherCouldWrite);
+    EXPECT_EQ(count(QStringLiteral("customer")), 1);
 }
 
 TEST_F(Data, TextRoundTripsLiterally)
@@ -215,7 +245,8 @@ TEST_F(BadDatabase, LockedByAnotherProcess)
 {
     ASSERT_EQ(Main(), StartupResult::Continue);
     const QString before = snapshot();
-    // Another process holds a write lock on the file while the program saves.
+    // Another process holds a write lock on the file while the program saves, longer than the program waits.
+    ConnectionPolicy::setBusyWait(200);
     QProcess locker;
     locker.start(QStringLiteral("/usr/bin/python3"),
                  {QStringLiteral("-c"),
@@ -236,6 +267,7 @@ TEST_F(BadDatabase, LockedByAnotherProcess)
         toShowConnectionErrors(e);
     }
     const qint64 waited = timer.elapsed();
+    ConnectionPolicy::setBusyWait(10000);
     locker.kill();
     locker.waitForFinished();
     EXPECT_FALSE(saved) << waited << " ms " << locker.readAllStandardError().toStdString();

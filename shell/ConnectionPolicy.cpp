@@ -1,0 +1,176 @@
+#include "shell/ConnectionPolicy.h"
+
+#include "platform/dialogs/MsgBox.h"
+#include "shell/Db.h"
+#include "shell/ProviderError.h"
+#include "shell/gblGlobal.h"
+
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace ConnectionPolicy
+{
+namespace
+{
+
+struct State {
+    int busyWait = 10000;
+    bool open = false;
+    // The errors of a commit that a message box forced; the owner of the transaction hears of them at its commit.
+    std::optional<ProviderError> lostCommit;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+void setTimeout(QSqlDatabase db, int milliseconds)
+{
+    // Replaces the driver's own busy handler, whose wait is fixed by the data source.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(milliseconds));
+}
+
+// SQLite counts its wait in the naps it meant to take; on a loaded machine they last longer. A transaction's begin
+// asks again in short turns until the wait is over by the clock.
+constexpr int BeginTurn = 100;
+
+} // namespace
+
+Failure classify(const ProviderError& error)
+{
+    if (error.records().isEmpty())
+        return Failure::CannotWrite; // no connection at all
+    // SQLite's primary result codes, as the driver reports them.
+    switch (error.records().first().number & 0xff) {
+    case 5: // busy
+    case 6: // locked
+        return Failure::Busy;
+    case 7:  // out of memory
+    case 8:  // read-only
+    case 10: // I/O error
+    case 11: // damaged file
+    case 13: // disk full
+    case 14: // cannot open
+    case 15: // locking protocol
+    case 26: // not a database
+        return Failure::CannotWrite;
+    default:
+        return Failure::Statement;
+    }
+}
+
+int busyWait()
+{
+    return state().busyWait;
+}
+
+void setBusyWait(int milliseconds)
+{
+    state().busyWait = milliseconds;
+    QSqlDatabase db = gConnection();
+    if (db.isOpen())
+        setTimeout(db, milliseconds);
+}
+
+void applyTo(QSqlDatabase& db)
+{
+    state().open = false;
+    state().lostCommit.reset();
+    setTimeout(db, state().busyWait);
+    MsgBox::setBeforeShow(&beforeMessage);
+}
+
+void begin()
+{
+    const int wait = state().busyWait;
+    setTimeout(gConnection(), std::min(wait, BeginTurn));
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            Db::exec(QStringLiteral("BEGIN IMMEDIATE"));
+            break;
+        } catch (const ProviderError& e) {
+            if (classify(e) != Failure::Busy || waited.elapsed() >= wait) {
+                setTimeout(gConnection(), wait);
+                throw;
+            }
+        }
+    }
+    setTimeout(gConnection(), wait);
+    state().open = true;
+}
+
+void commit()
+{
+    if (!state().open) {
+        if (std::optional<ProviderError> lost = std::exchange(state().lostCommit, std::nullopt))
+            throw *lost;
+        return;
+    }
+    try {
+        Db::exec(QStringLiteral("COMMIT"));
+        state().open = false;
+    } catch (const ProviderError&) {
+        rollback();
+        throw;
+    }
+}
+
+void rollback()
+{
+    state().open = false;
+    try {
+        Db::exec(QStringLiteral("ROLLBACK"));
+    } catch (const ProviderError&) {
+        // Nothing is left to roll back: SQLite already did.
+    }
+}
+
+bool inTransaction()
+{
+    return state().open;
+}
+
+void savepoint(const QString& name)
+{
+    Db::exec(QStringLiteral("SAVEPOINT ") + name);
+}
+
+void release(const QString& name)
+{
+    Db::exec(QStringLiteral("RELEASE ") + name);
+}
+
+bool rollbackTo(const QString& name)
+{
+    try {
+        Db::exec(QStringLiteral("ROLLBACK TO ") + name);
+        Db::exec(QStringLiteral("RELEASE ") + name);
+        return true;
+    } catch (const ProviderError&) {
+        // The savepoint is gone with the transaction it lay in.
+        rollback();
+        return false;
+    }
+}
+
+void beforeMessage()
+{
+    if (!state().open)
+        return;
+    try {
+        commit();
+    } catch (const ProviderError& e) {
+        state().lostCommit = e;
+    }
+}
+
+} // namespace ConnectionPolicy
