@@ -67,6 +67,7 @@ public:
 
 private:
     QList<MatrixRow> readMatrix() const;
+    void fitColumns();
 
     QList<MatrixRow> m_hiddenChart;
     // The grid's rows, in its order, for their colours.
