@@ -154,7 +154,7 @@ QColor ChartControl::seriesColor(int series) const
         return kPalette[qMax(0, series)];
     // Past the palette, hues a golden section apart in turn through three shades: no two series share a colour.
     const int k = series - named;
-    const double hue = std::fmod(0.07 + k * 0.6180339887498949, 1.0);
+    const double hue = std::fmod(0.8333 + k * 0.6180339887498949, 1.0);
     const double shades[] = {0.55, 0.8, 0.4};
     return QColor::fromHsvF(float(hue), 0.9f, float(shades[k % 3]));
 }
