@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QStyle>
 
 #include <cmath>
 #include <stdexcept>
@@ -315,15 +316,40 @@ void frmPerformanceMatrix::setGrid()
         }
     }
     g->setTextMatrix(0, 0, QStringLiteral("Customer"));
-    // A heading drawn in a wider font than the layout's still shows whole.
+    fitColumns();
+    g->setUpdatesEnabled(true);
+}
+
+// Every heading and every mean shows whole, the highest mean "10.00" included. The means' columns take the room they
+// lack from the parameter column, so that the four columns still fit the grid's width as laid out.
+void frmPerformanceMatrix::fitColumns()
+{
+    FlexGrid* g = MSHFlexGrid1;
     QFont bold = g->font();
     bold.setBold(true);
+    const QFontMetrics headings(bold);
+    const QFontMetrics cells(g->font());
+    // Beside its text a cell draws the view's margin on either side and its grid line.
+    const int cellPadding = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1) + 2;
+    int taken = 0;
     for (int c = 0; c < 4; ++c) {
-        const int needed = (QFontMetrics(bold).horizontalAdvance(g->textMatrix(0, c)) + 12) * FlexGrid::TwipsPerPixel;
-        if (g->colWidth(c) < needed)
-            g->setColWidth(c, needed);
+        int needed = headings.horizontalAdvance(g->textMatrix(0, c)) + 12;
+        if (c >= 2) {
+            needed = qMax(needed, cells.horizontalAdvance(fixed2(10)) + cellPadding);
+            for (int r = 1; r < g->rows(); ++r)
+                needed = qMax(needed, cells.horizontalAdvance(g->textMatrix(r, c)) + cellPadding);
+        }
+        const int shown = g->columnWidth(c);
+        if (shown < needed) {
+            g->setColWidth(c, needed * FlexGrid::TwipsPerPixel);
+            if (c >= 2)
+                taken += needed - shown;
+        }
     }
-    g->setUpdatesEnabled(true);
+    if (taken > 0) {
+        const int parameterHeading = headings.horizontalAdvance(g->textMatrix(0, 1)) + 12;
+        g->setColWidth(1, qMax(parameterHeading, g->columnWidth(1) - taken) * FlexGrid::TwipsPerPixel);
+    }
 }
 
 void frmPerformanceMatrix::toSetRowColor(float score, float weightage, int row)

@@ -68,6 +68,7 @@ public:
 
 private:
     QList<MatrixRow> readMatrix() const;
+    void fitColumns();
 
     QList<MatrixRow> m_hiddenChart;
     // The grid's rows, in its order, for their colours.

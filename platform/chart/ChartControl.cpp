@@ -2,13 +2,17 @@
 
 #include <QBarCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
+#include <QGraphicsLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QResizeEvent>
 #include <QScatterSeries>
+#include <QScopedValueRollback>
 #include <QValueAxis>
 
 #include <cmath>
@@ -56,6 +60,11 @@ ChartControl::ChartControl(QWidget* parent) : QChartView(parent)
     chart()->setBackgroundRoundness(0);
     chart()->setMargins(QMargins(4, 4, 4, 4));
     chart()->legend()->setAlignment(Qt::AlignRight);
+    // The margins beyond the ticks are measured in pixels, so they follow the plot area's size.
+    connect(chart(), &QChart::plotAreaChanged, this, [this] {
+        if (!m_fitting)
+            fitMargins();
+    });
 }
 
 ChartControl::~ChartControl() = default;
@@ -140,7 +149,14 @@ void ChartControl::setMarker(int series, bool visible, int sizeTwips, MarkerStyl
 
 QColor ChartControl::seriesColor(int series) const
 {
-    return kPalette[qMax(0, series) % int(std::size(kPalette))];
+    const int named = int(std::size(kPalette));
+    if (series < named)
+        return kPalette[qMax(0, series)];
+    // Past the palette, hues a golden section apart in turn through three shades: no two series share a colour.
+    const int k = series - named;
+    const double hue = std::fmod(0.8333 + k * 0.6180339887498949, 1.0);
+    const double shades[] = {0.55, 0.8, 0.4};
+    return QColor::fromHsvF(float(hue), 0.9f, float(shades[k % 3]));
 }
 
 void ChartControl::setAxisTitle(Axis axis, const QString& title)
@@ -156,6 +172,21 @@ void ChartControl::setAxisRange(Axis axis, double min, double max)
     m_dirty = true;
 }
 
+QList<double> ChartControl::axisTicks(Axis axis)
+{
+    settle();
+    const auto* values = qobject_cast<QValueAxis*>(axis == Axis::X ? m_axisX : m_axisY);
+    QList<double> ticks;
+    if (!values)
+        return ticks;
+    // Ticks stand at the anchor and every interval from it, as far as the axis reaches.
+    const double step = values->tickInterval();
+    const double first = values->tickAnchor() + std::ceil((values->min() - values->tickAnchor()) / step - 1e-9) * step;
+    for (double t = first; t <= values->max() + 1e-9 * step; t += step)
+        ticks << t;
+    return ticks;
+}
+
 void ChartControl::refresh()
 {
     draw();
@@ -166,6 +197,61 @@ void ChartControl::ensureDrawn()
 {
     if (m_dirty)
         draw();
+}
+
+void ChartControl::settle()
+{
+    ensureDrawn();
+    // A resize or layout request still in the queue would otherwise reach the chart only after the caller has read
+    // or pictured it.
+    if (chart()->size() != QSizeF(size())) {
+        QResizeEvent resize(size(), size());
+        QCoreApplication::sendEvent(this, &resize);
+    }
+    if (QGraphicsLayout* layout = chart()->layout())
+        layout->activate();
+    fitMargins();
+    if (QGraphicsLayout* layout = chart()->layout())
+        layout->activate();
+}
+
+std::pair<double, double> ChartControl::tickRange(int axis) const
+{
+    return m_ranges[axis].value_or(std::make_pair(0.0, 10.0));
+}
+
+// Each value axis reaches beyond its ticks and its points by as many pixels as the largest marker or pen reaches
+// from a point's centre, so that nothing on or past the outermost ticks is cut off at the plot area's edge.
+void ChartControl::fitMargins()
+{
+    double reach = 0;
+    for (int s = 0; s < seriesCount(); ++s) {
+        const SeriesLook l = m_looks.value(s);
+        reach = qMax(reach, pixels(l.penWidthTwips) / 2);
+        if (l.markerVisible || m_type == ChartType::XY)
+            reach = qMax(reach, pixels(l.markerSizeTwips) / 2);
+    }
+    reach += 2;
+    const QRectF area = chart()->plotArea();
+    const QScopedValueRollback<bool> fitting(m_fitting, true);
+    for (int a = 0; a < 2; ++a) {
+        auto* values = qobject_cast<QValueAxis*>(a == 0 ? m_axisX : m_axisY);
+        if (!values)
+            continue;
+        auto [low, high] = tickRange(a);
+        for (int s = 0; s < seriesCount(); ++s)
+            for (int r = 0; r < rowCount(); ++r)
+                if (const std::optional<QPointF> p = valueOf(s, r)) {
+                    low = qMin(low, a == 0 ? p->x() : p->y());
+                    high = qMax(high, a == 0 ? p->x() : p->y());
+                }
+        const double length = a == 0 ? area.width() : area.height();
+        // Before the first layout there is no plot area to measure: a twentieth of the span will do until then.
+        const double pad = length > 4 * reach ? reach * (high - low) / (length - 2 * reach) : (high - low) / 20;
+        const double tolerance = 1e-9 * (high - low);
+        if (std::abs(values->min() - (low - pad)) > tolerance || std::abs(values->max() - (high + pad)) > tolerance)
+            values->setRange(low - pad, high + pad);
+    }
 }
 
 std::optional<QPointF> ChartControl::valueOf(int series, int row) const
@@ -226,7 +312,7 @@ void ChartControl::draw()
         auto* values = qobject_cast<QValueAxis*>(axis);
         if (!values)
             continue;
-        const auto range = m_ranges[a].value_or(std::make_pair(0.0, 10.0));
+        const auto range = tickRange(a);
         values->setRange(range.first, range.second);
         values->setTickType(QValueAxis::TicksDynamic);
         values->setTickAnchor(range.first);
@@ -245,6 +331,7 @@ void ChartControl::draw()
     c->legend()->setVisible(m_legend);
     c->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     m_dirty = false;
+    fitMargins();
 }
 
 void ChartControl::attach(QAbstractSeries* series)
@@ -338,13 +425,18 @@ QImage ChartControl::markerImage(int series) const
 
 QImage ChartControl::picture()
 {
-    ensureDrawn();
+    settle();
     return grab().toImage();
 }
 
 std::optional<QPointF> ChartControl::pointPosition(int series, int row)
 {
-    ensureDrawn();
+    settle();
+    return positionOf(series, row);
+}
+
+std::optional<QPointF> ChartControl::positionOf(int series, int row) const
+{
     const std::optional<QPointF> value = valueOf(series, row);
     if (!value || !m_mappingSeries)
         return std::nullopt;
@@ -354,13 +446,14 @@ std::optional<QPointF> ChartControl::pointPosition(int series, int row)
 
 std::optional<std::pair<int, int>> ChartControl::pointAt(const QPointF& position)
 {
+    settle();
     std::optional<std::pair<int, int>> best;
     double bestDistance = 0;
     for (int s = 0; s < seriesCount(); ++s) {
         const SeriesLook l = m_looks.value(s);
         const double reach = qMax(4.0, pixels(l.markerSizeTwips) / 2) + 2;
         for (int r = 0; r < rowCount(); ++r) {
-            const std::optional<QPointF> p = pointPosition(s, r);
+            const std::optional<QPointF> p = positionOf(s, r);
             if (!p)
                 continue;
             const double d = std::hypot(p->x() - position.x(), p->y() - position.y());

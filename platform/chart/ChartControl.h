@@ -55,14 +55,17 @@ public:
     void setMarker(int series, bool visible, int sizeTwips, MarkerStyle style, const QColor& fill = QColor());
 
     void setAxisTitle(Axis axis, const QString& title);
-    // A value axis runs over this range (the category axis of a line chart has its rows instead).
+    // A value axis carries its ticks over this range (the category axis of a line chart has its rows instead). The
+    // axis itself reaches a little beyond it, so that points on or past its ends are drawn whole.
     void setAxisRange(Axis axis, double min, double max);
+    // The values a value axis shows ticks at, lowest first; empty for the category axis.
+    QList<double> axisTicks(Axis axis);
     void setLegendVisible(bool visible) { m_legend = visible; }
 
     // Draws the chart from the grid and the settings.
     void refresh();
 
-    // The chart as it is drawn on the screen.
+    // The chart as it is drawn on the screen, laid out even when the events that lay it out are still waiting.
     QImage picture();
     // Where a point is drawn, in the coordinates of the control's viewport (where the mouse is read); nothing when
     // there is no point in that row.
@@ -90,6 +93,11 @@ private:
     // The point under a viewport position: series and row, or nothing.
     std::optional<std::pair<int, int>> pointAt(const QPointF& position);
     void ensureDrawn();
+    // Lays the chart out now and fits the value axes' margins to its plot area.
+    void settle();
+    void fitMargins();
+    std::pair<double, double> tickRange(int axis) const;
+    std::optional<QPointF> positionOf(int series, int row) const;
     void draw();
     void drawLineSeries(int series);
     void drawXYSeries(int series);
@@ -110,4 +118,5 @@ private:
     QAbstractAxis* m_axisX = nullptr;
     QAbstractAxis* m_axisY = nullptr;
     QAbstractSeries* m_mappingSeries = nullptr;
+    bool m_fitting = false;
 };

@@ -172,3 +172,46 @@ TEST_F(Matrix, ReportPrintsTheChartAsShownAndNothingWhenItCannotBeSaved)
                       {"Harbour Quality Ltd", "Acme", "Delivery", shownNumber(8.67), shownNumber(7.33), "Service",
                        shownNumber(4.67), shownNumber(4)}));
 }
+
+// Five parameters at (10, 10): the first on the axes' top corner, the others moved past it by the offsets. Report at
+// once after View prints every point whole inside the plot area where the chart's mapping puts it; the axes keep
+// their ticks from 0 to 10, and the grid shows each 10.00 whole beside the parameter names.
+TEST_F(Matrix, PointsOnAndPastTheTopCornerAreDrawnWholeAndTheGridShowsTenWhole)
+{
+    for (const char* parameter : {"P1", "P2", "P3", "P4", "P5"})
+        answers(QLatin1String(parameter), {{10, 10}});
+    frmPerformanceMatrix* w = view();
+    w->cmdPrint->click();
+    const QImage printed(QDir(folder()).filePath("perform.bmp"), "BMP");
+    ASSERT_FALSE(printed.isNull());
+
+    ChartControl* chart = w->mschart;
+    expectNear(pointOf(chart, 4), {10.1, 10.1}, "P5 by entry 4");
+    QCoreApplication::processEvents();
+    const qreal radius = 150.0 / ChartControl::TwipsPerPixel / 2;
+    const QRectF area = chart->chart()->plotArea().adjusted(radius, radius, -radius, -radius);
+    for (int r = 0; r < 5; ++r) {
+        const QPointF at = *chart->pointPosition(0, r);
+        EXPECT_TRUE(area.contains(chart->chart()->mapFromScene(chart->mapToScene(at.toPoint())))) << r;
+        const QColor c = printed.pixelColor((at * chart->devicePixelRatio()).toPoint());
+        EXPECT_TRUE(c.blue() > 2 * c.red() && c.blue() > 2 * c.green()) << r << " " << c.name().toStdString();
+    }
+    const QList<double> ticks{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    EXPECT_EQ(chart->axisTicks(ChartControl::Axis::X), ticks);
+    EXPECT_EQ(chart->axisTicks(ChartControl::Axis::Y), ticks);
+
+    FlexGrid* g = w->MSHFlexGrid1;
+    QStyleOptionViewItem option;
+    option.initFrom(g);
+    int widths = 0;
+    for (int c = 0; c < 4; ++c) {
+        widths += g->columnWidth(c);
+        for (int r = 1; r < g->rows() && c >= 2; ++r) {
+            ASSERT_EQ(g->textMatrix(r, c), QLocale().toString(10.0, 'f', 2));
+            // The view elides a text wider than its cell less the grid line.
+            EXPECT_LE(g->itemDelegate()->sizeHint(option, g->model()->index(r, c)).width() + 1, g->columnWidth(c));
+        }
+    }
+    EXPECT_LE(widths, g->viewport()->width());
+    EXPECT_GE(g->columnWidth(1), g->columnWidth(2));
+}

@@ -194,3 +194,38 @@ TEST_F(ReportWindows, CustomerNamesWithApostrophesPrintInBothRangeReports)
         ReportControl::runs().first().selectionFormula.startsWith("{action.custname}='" + typographic + "' and "));
     EXPECT_TRUE(messages().isEmpty());
 }
+
+// The pickers' last day is a day like any other: answers and actions on it are reported in every range report.
+TEST_F(ReportWindows, ThePickersLastDayIsReportedInEveryRange)
+{
+    northWorks();
+    auto* overview = open<frmDtoDSatisfactionOverview>(main()->mnuSatisfactionOverviewAnalysis);
+    const QDate end = overview->dtTo->maximumDate();
+    answer(ann, parcels, end, 8, 7);
+    answer(bob, late, end, 5, "Written on the last day");
+    answer(ann, invoice, end.addDays(-1), 6, 6);
+    action("North Works", end, "Plan of the last day", true);
+
+    for (const QDate& from : {end, end.addDays(-1)}) {
+        overview->dtFrom->setDate(from);
+        overview->dtTo->setDate(end);
+        overview->cmdPrint->click();
+        EXPECT_EQ(value("select count(*) from reporttable where sdate=?", {iso(end)}).toInt(), 3)
+            << iso(from).toStdString();
+        EXPECT_EQ(value("select count(*) from reporttable").toInt(), from == end ? 3 : 4);
+    }
+
+    auto* plan = open<frmDtoDActionPlan>(main()->mnuImprovementPlanAnalysis);
+    plan->dtFrom->setDate(end);
+    plan->dtTo->setDate(plan->dtTo->maximumDate());
+    plan->cmdPrint->click();
+    EXPECT_EQ(ReportControl::runs().last().rowCount, 1);
+
+    auto* response = open<frmDateToDate>(main()->mnuSurveyResponseAnalysis);
+    response->lstSurveyDate->setCurrentRow(response->lstSurveyDate->count() - 1);
+    response->cmdPrint->click();
+    EXPECT_EQ(table("select responname, question from report order by rowid"),
+              QStringList({"Ann Lee|Do parcels arrive whole?", "Bob Hart|What arrives late?"}));
+    EXPECT_EQ(ReportControl::runs().size(), 4);
+    EXPECT_TRUE(messages().isEmpty());
+}

@@ -1,7 +1,10 @@
 #include "platform/chart/ChartControl.h"
 
+#include <QChart>
+#include <QLineSeries>
 #include <QSignalSpy>
 #include <QTest>
+#include <QValueAxis>
 #include <gtest/gtest.h>
 
 // A line chart draws a point only where a cell holds one, rows left to right and values upwards; an XY chart takes
@@ -52,4 +55,105 @@ TEST(ChartControlTest, PointsWhereCellsHoldThemSelectedByAClickAndPictured)
     click(p + QPointF(2, 2));
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected.takeFirst(), (QList<QVariant>{0, 0}));
+}
+
+namespace
+{
+
+// Where Qt's own layout puts a value, in the view's pixels: read from the plot area and the axes once the events that
+// lay the chart out have run, not from the control's picture or its point positions.
+QPointF laidOut(ChartControl& chart, const QPointF& value)
+{
+    QCoreApplication::processEvents();
+    const QRectF area = chart.chart()->plotArea();
+    const auto* x = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
+    const auto* y = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Vertical).value(0));
+    const QPointF inChart(area.left() + (value.x() - x->min()) / (x->max() - x->min()) * area.width(),
+                          area.bottom() - (value.y() - y->min()) / (y->max() - y->min()) * area.height());
+    return chart.mapFromScene(chart.chart()->mapToScene(inChart));
+}
+
+bool bluish(const QImage& picture, const QPointF& at)
+{
+    const QColor c = picture.pixelColor(at.toPoint());
+    return c.blue() > 2 * c.red() && c.blue() > 2 * c.green();
+}
+
+// Pixels darker than mid-grey within the rectangle, as text leaves them.
+int inked(const QImage& picture, const QRect& rect)
+{
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            n += qGray(picture.pixel(x, y)) < 128;
+    return n;
+}
+
+} // namespace
+
+// Taken at once after drawing, with none of Qt's layout events run yet, the picture already shows the chart as Qt
+// lays it out: the axis titles in their places and every point whole where its values put it, on the outermost
+// ticks and beyond them; the axes keep their ticks from 0 to 10 and reach a little further.
+TEST(ChartControlTest, ThePictureShowsTheChartAsLaidOutWithEdgePointsWhole)
+{
+    ChartControl chart;
+    chart.resize(430, 330);
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    chart.setChartType(ChartControl::ChartType::XY);
+    chart.setLegendVisible(false);
+    chart.setAxisTitle(ChartControl::Axis::X, QStringLiteral("Score"));
+    chart.setAxisTitle(ChartControl::Axis::Y, QStringLiteral("Weightage"));
+    chart.setAxisRange(ChartControl::Axis::X, 0, 10);
+    chart.setAxisRange(ChartControl::Axis::Y, 0, 10);
+    const QList<QPointF> values{{10, 10}, {10.1, 9.9}, {9.9, 10.1}, {0, 0}, {5, 3}};
+    chart.setGrid(int(values.size()), 2);
+    for (int r = 0; r < values.size(); ++r) {
+        chart.setData(r, 0, values[r].x());
+        chart.setData(r, 1, values[r].y());
+    }
+    chart.setMarker(0, true, 150, ChartControl::MarkerStyle::Ball, QColor(0, 0, 255));
+    chart.refresh();
+    const QImage picture = chart.picture();
+
+    const qreal ratio = chart.devicePixelRatio();
+    const qreal radius = 150.0 / ChartControl::TwipsPerPixel / 2 - 2;
+    for (const QPointF& value : values) {
+        const QPointF at = laidOut(chart, value) * ratio;
+        for (const QPointF& edge :
+             {QPointF(0, 0), QPointF(radius, 0), QPointF(-radius, 0), QPointF(0, radius), QPointF(0, -radius)})
+            EXPECT_TRUE(bluish(picture, at + edge * ratio))
+                << value.x() << "," << value.y() << " at " << edge.x() << "," << edge.y();
+    }
+    // The x title lies centred below the plot area's tick labels, the y title upright left of them.
+    const QRectF area = chart.chart()->plotArea();
+    const QFontMetrics labels(chart.chart()->axes(Qt::Vertical).value(0)->labelsFont());
+    const int below = int(area.bottom()) + labels.height() + 6;
+    const QRect xTitle(int(area.center().x()) - 15, below, 30, chart.height() - below);
+    const QRect yTitle(0, int(area.center().y()) - 15, int(area.left()) - labels.horizontalAdvance("10") - 6, 30);
+    EXPECT_GT(inked(picture, QRect(xTitle.topLeft() * ratio, xTitle.size() * ratio)), 10);
+    EXPECT_GT(inked(picture, QRect(yTitle.topLeft() * ratio, yTitle.size() * ratio)), 10);
+
+    const QList<double> ticks{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    EXPECT_EQ(chart.axisTicks(ChartControl::Axis::X), ticks);
+    EXPECT_EQ(chart.axisTicks(ChartControl::Axis::Y), ticks);
+}
+
+// A line per column, each in a colour of its own however many columns there are.
+TEST(ChartControlTest, EverySeriesHasAColourOfItsOwn)
+{
+    ChartControl chart;
+    chart.setGrid(2, 40);
+    for (int c = 0; c < 40; ++c) {
+        chart.setColumnLabel(c, QString::number(c));
+        chart.setData(0, c, c % 10);
+    }
+    chart.refresh();
+    QList<QRgb> colours;
+    for (QAbstractSeries* series : chart.chart()->series())
+        colours << qobject_cast<QLineSeries*>(series)->color().rgb();
+    ASSERT_EQ(colours.size(), 40);
+    for (int i = 0; i < colours.size(); ++i)
+        for (int j = i + 1; j < colours.size(); ++j)
+            EXPECT_NE(colours[i], colours[j]) << i << " and " << j;
 }
