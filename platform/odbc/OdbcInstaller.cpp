@@ -72,14 +72,13 @@ QString iniFile(Scope scope)
 {
     char buffer[4096] = {};
     if (scope == Scope::System) {
-        odbcinst_system_file_path(buffer);
-        return QDir(QString::fromLocal8Bit(buffer)).filePath(QStringLiteral("odbc.ini"));
+        // The library fills the buffer only on its first call and returns its kept copy on later ones.
+        return QDir(QString::fromLocal8Bit(odbcinst_system_file_path(buffer))).filePath(QStringLiteral("odbc.ini"));
     }
     const QByteArray env = qgetenv("ODBCINI");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    odbcinst_user_file_path(buffer);
-    return QDir(QString::fromLocal8Bit(buffer)).filePath(QStringLiteral(".odbc.ini"));
+    return QDir(QString::fromLocal8Bit(odbcinst_user_file_path(buffer))).filePath(QStringLiteral(".odbc.ini"));
 }
 
 bool configDataSource(const QString& dsn, const QString& driver, const Attributes& attributes, QString* error,
