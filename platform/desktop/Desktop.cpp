@@ -65,8 +65,10 @@ bool openFile(const QString& path, QString* reason)
             why = run.failure.isEmpty() ? exitMeaning(run.exitCode) : run.failure;
             if (why.endsWith(QLatin1Char('.')))
                 why.chop(1);
-            if (!run.said.isEmpty())
-                why += QStringLiteral(" (") + run.said + QLatin1Char(')');
+            // Its fallbacks may have had their say before; its own conclusion is the last line.
+            const QString said = run.said.section(QLatin1Char('\n'), -1).trimmed();
+            if (!said.isEmpty())
+                why += QStringLiteral(" (") + said + QLatin1Char(')');
         }
     }
     if (reason)
