@@ -1,6 +1,5 @@
 #include "platform/desktop/ToolRun.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 #include <QStandardPaths>
