@@ -77,11 +77,22 @@ frmAboutUs::frmAboutUs(QWidget* parent) : QWidget(parent, Qt::Dialog)
 
 void frmAboutUs::Form_Load()
 {
-    // Centred on the screen by exact halves (this window does not use the child windows' placement).
+    // The native window exists from here on, so that its frame is known where the platform can tell it early.
+    winId();
+    centreOnScreen();
+    lblCompanyname->setText(gCompanyName);
+}
+
+void frmAboutUs::centreOnScreen()
+{
+    // The whole window, frame included, by exact halves (this window does not use the child windows' placement);
+    // the one rounding is to the pixel the frame's corner lands on.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    lblCompanyname->setText(gCompanyName);
+    const QSize whole = frameGeometry().size();
+    const double left = (area.width() - whole.width()) / 2.0;
+    const double top = (area.height() - whole.height()) / 2.0;
+    move(area.x() + qRound(left), area.y() + qRound(top));
 }
 
 void frmAboutUs::cmdClose_Click()

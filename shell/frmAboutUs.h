@@ -25,4 +25,7 @@ public:
 
     void Form_Load();
     void cmdClose_Click();
+
+private:
+    void centreOnScreen();
 };

@@ -235,8 +235,13 @@ bool frmLogDetails::mailRow(const QTreeWidgetItem* row)
     else if (!locateForMail(fileName, &message.attachment))
         return false;
     message.recipient = toGetRespondentEmail(row->text(2), customerName(), row->data(0, Qt::UserRole).toInt());
-    if (message.recipient.isEmpty())
+    if (message.recipient.isEmpty()) {
         message.recipient = QStringLiteral("No email address found");
+    } else if (!MailClient::isPlainAddress(message.recipient)) {
+        // Nothing goes to this respondent; the other selected workbooks are still mailed.
+        MsgBox::show(QLatin1String(DistributionStore::kNotPlainAddress).arg(row->text(2)), MsgBox::Critical, title());
+        return true;
+    }
 
     QString error;
     if (!MailClient::compose(message, &error)) {
@@ -400,12 +405,12 @@ void frmLogDetails::lsvDtls_DblClick()
         const QString path = programFile(row->text(0));
         QString failure;
         if (!toCheckFileExists(row->text(0)))
-            failure = QStringLiteral("%1 could not be opened: the file does not exist.");
-        else if (!Desktop::openFile(path))
-            failure = QStringLiteral("%1 could not be opened: no program is set up to open it.");
+            failure = QStringLiteral("the file does not exist");
+        else
+            Desktop::openFile(path, &failure);
         if (!failure.isEmpty()) {
             Progress::setText(QString());
-            MsgBox::show(failure.arg(QDir::toNativeSeparators(path)));
+            MsgBox::show(QStringLiteral("%1 could not be opened: %2.").arg(QDir::toNativeSeparators(path), failure));
             break;
         }
         Progress::setText(QString());

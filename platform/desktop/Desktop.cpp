@@ -1,7 +1,8 @@
 #include "platform/desktop/Desktop.h"
 
-#include <QDesktopServices>
-#include <QUrl>
+#include "platform/desktop/ToolRun.h"
+
+#include <QFileInfo>
 
 namespace Desktop
 {
@@ -21,20 +22,73 @@ SeamState& seam()
     return s;
 }
 
+int& grace()
+{
+    static int milliseconds = 3000;
+    return milliseconds;
+}
+
+const char* const OpenProgram = "xdg-open";
+const char* const NoProgram = "no program is set up to open it";
+
+// What xdg-open's exit codes mean, for when it says nothing itself.
+QString exitMeaning(int code)
+{
+    switch (code) {
+    case 2:
+        return QStringLiteral("the file does not exist");
+    case 3:
+        return QLatin1String(NoProgram);
+    case 4:
+        return QStringLiteral("the program set up to open it failed");
+    default:
+        return QStringLiteral("%1 ended with code %2").arg(QLatin1String(OpenProgram)).arg(code);
+    }
+}
+
 } // namespace
 
-bool openFile(const QString& path)
+bool openFile(const QString& path, QString* reason)
 {
+    QString why;
+    bool ok = false;
     if (seam().testMode) {
         seam().opened.append(path);
-        return seam().openResult;
+        ok = seam().openResult;
+        if (!ok)
+            why = QLatin1String(NoProgram);
+    } else {
+        const ToolRun::Outcome run =
+            ToolRun::run(QLatin1String(OpenProgram), {QFileInfo(path).absoluteFilePath()}, grace());
+        ok = run.ok;
+        if (!ok) {
+            why = run.failure.isEmpty() ? exitMeaning(run.exitCode) : run.failure;
+            if (why.endsWith(QLatin1Char('.')))
+                why.chop(1);
+            // Its fallbacks may have had their say before; its own conclusion is the last line.
+            const QString said = run.said.section(QLatin1Char('\n'), -1).trimmed();
+            if (!said.isEmpty())
+                why += QStringLiteral(" (") + said + QLatin1Char(')');
+        }
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (reason)
+        *reason = why;
+    return ok;
 }
 
 QDate today()
 {
     return seam().today.isValid() ? seam().today : QDate::currentDate();
+}
+
+void setGracePeriod(int milliseconds)
+{
+    grace() = milliseconds;
+}
+
+int gracePeriod()
+{
+    return grace();
 }
 
 void setTestMode(bool on)

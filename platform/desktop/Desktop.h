@@ -9,11 +9,17 @@
 namespace Desktop
 {
 
-// Opens a file (a workbook, a presentation) in the program the desktop associates with it.
-// False when no program could be started for it.
-bool openFile(const QString& path);
+// Opens a file (a workbook, a presentation) in the program the desktop associates with it, through xdg-open.
+// Waits (the windows keep painting, but take no input) until xdg-open has finished, or for the grace period when
+// it stays with the program it started. False when no program could open the file, with the reason as a clause
+// to follow "... could not be opened: " (for example "no program is set up to open it").
+bool openFile(const QString& path, QString* reason = nullptr);
 
 QDate today();
+
+// How long an opening is watched for a failure before it counts as done, in milliseconds.
+void setGracePeriod(int milliseconds);
+int gracePeriod();
 
 // The seam.
 void setTestMode(bool on);

@@ -1,11 +1,10 @@
 #include "platform/mail/MailClient.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
+#include "platform/desktop/ToolRun.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
 
 namespace MailClient
 {
@@ -38,18 +37,6 @@ QString exitMeaning(int code)
     default:
         return QStringLiteral("the mail program ended with code %1").arg(code);
     }
-}
-
-QString failureOf(QProcess& process)
-{
-    if (process.exitStatus() == QProcess::CrashExit)
-        return QStringLiteral("%1 stopped unexpectedly.").arg(QLatin1String(HandOverProgram));
-    const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    QString reason =
-        QStringLiteral("The message could not be handed to the mail program: %1.").arg(exitMeaning(process.exitCode()));
-    if (!said.isEmpty())
-        reason += QLatin1Char('\n') + said;
-    return reason;
 }
 
 bool handlerConfigured(QString* reason)
@@ -92,6 +79,19 @@ bool isAvailable(QString* reason)
     return ok;
 }
 
+bool isPlainAddress(const QString& recipient)
+{
+    static const QString refused = QStringLiteral(",;'\"`<>\\\u2018\u2019\u201c\u201d");
+    if (recipient.isEmpty())
+        return false;
+    for (const QChar c : recipient) {
+        const QChar::Category category = c.category();
+        if (c.isSpace() || category == QChar::Other_Control || category == QChar::Other_Format || refused.contains(c))
+            return false;
+    }
+    return true;
+}
+
 QStringList arguments(const MailMessage& message)
 {
     // Every value goes in after its option, so that no value (a recipient starting with "-", say) is read as an
@@ -110,49 +110,16 @@ QStringList arguments(const MailMessage& message)
 
 bool compose(const MailMessage& message, QString* error)
 {
-    QString why;
-    const QString program = QStandardPaths::findExecutable(QLatin1String(HandOverProgram));
-    if (program.isEmpty()) {
-        why = QStringLiteral("%1 was not found on the PATH.").arg(QLatin1String(HandOverProgram));
-        if (error)
-            *error = why;
-        return false;
+    const ToolRun::Outcome run = ToolRun::run(QLatin1String(HandOverProgram), arguments(message), grace());
+    QString why = run.failure;
+    if (!run.ok && why.isEmpty()) {
+        why = QStringLiteral("The message could not be handed to the mail program: %1.").arg(exitMeaning(run.exitCode));
+        if (!run.said.isEmpty())
+            why += QLatin1Char('\n') + run.said;
     }
-
-    // Owned by the application: when xdg-email stays with the client it started, it outlives this call.
-    auto* process = new QProcess(QCoreApplication::instance());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->start(program, arguments(message));
-    if (!process->waitForStarted(5000)) {
-        why = QStringLiteral("%1 could not be started: %2").arg(QLatin1String(HandOverProgram), process->errorString());
-        delete process;
-        if (error)
-            *error = why;
-        return false;
-    }
-
-    if (process->state() != QProcess::NotRunning) {
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        QObject::connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
-        timer.start(grace());
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-
-    if (process->state() != QProcess::NotRunning) {
-        // The client is up with its compose window; the process object goes when it ends.
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        return true;
-    }
-    const bool ok = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-    if (!ok)
-        why = failureOf(*process);
-    process->deleteLater();
     if (error)
         *error = why;
-    return ok;
+    return run.ok;
 }
 
 void setGracePeriod(int milliseconds)

@@ -19,6 +19,11 @@ bool isAvailable(QString* reason = nullptr);
 // its compose window open, and the call returns. False with the reason when the hand-over failed.
 bool compose(const MailMessage& message, QString* error);
 
+// True when the text is one plain address that can be handed over as it is: not empty, and without blanks,
+// commas, semicolons, quotes, angle brackets, backslashes or control characters. Those would make several
+// recipients of it, or let it reach past its own field when a client's route decodes it into a compose string.
+bool isPlainAddress(const QString& recipient);
+
 // The command-line arguments of a hand-over, without the program.
 QStringList arguments(const MailMessage& message);
 

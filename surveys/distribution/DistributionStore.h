@@ -13,6 +13,9 @@ public:
     static constexpr const char* kSubject = "Pellorin Survey";
     static constexpr const char* kNoMailClient =
         "Cannot send E-Mail....There is no Default Mail Client Installed on your PC...";
+    // A stored address that is not one plain address is not handed over; %1 is the respondent's name.
+    static constexpr const char* kNotPlainAddress =
+        "Cannot send E-Mail....The email address of %1 is not one plain address...";
 
     // The customer's standard message without its outer blanks; "" when it has none.
     static QString toGetStandardMessage(const QString& customerName);

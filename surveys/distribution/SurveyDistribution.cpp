@@ -107,6 +107,11 @@ bool SurveyDistribution::sendmail(const SurveyExportContext& survey, const QStri
     // Without an address the client's own dialog opens without a recipient, for the user to fill in.
     message.recipient =
         DistributionStore::toGetRespondentEmail(survey.respondent, survey.customer, survey.respondentId);
+    if (!message.recipient.isEmpty() && !MailClient::isPlainAddress(message.recipient)) {
+        MsgBox::show(QLatin1String(DistributionStore::kNotPlainAddress).arg(survey.respondent), MsgBox::Critical,
+                     title());
+        return false;
+    }
 
     QString error;
     if (!MailClient::compose(message, &error)) {

@@ -12,6 +12,7 @@
 #include "shell/gblGlobal.h"
 #include "surveys/SurveyStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -189,7 +190,11 @@ bool SurveyExport::fill(Workbook& book, Worksheet& sheet, const Naming& naming, 
             m_context.sendmail(m_context.fileName);
     } else if (MsgBox::show(QStringLiteral("Survey File Exported...Do you want to view the file? "),
                             MsgBox::YesNo + MsgBox::Information, QLatin1String(kTitle)) == MsgBox::Yes) {
-        Desktop::openFile(path);
+        QString reason;
+        if (!Desktop::openFile(path, &reason))
+            MsgBox::show(QStringLiteral("Cannot view the file....%1 could not be opened: %2...")
+                             .arg(QDir::toNativeSeparators(path), reason),
+                         MsgBox::Critical, QLatin1String(kTitle));
     }
     return true;
 }

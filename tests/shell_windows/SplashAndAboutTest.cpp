@@ -126,8 +126,12 @@ TEST_F(About, ShowsTheCompanyNameCentredOnTheScreenAndClosesByButtonOrEsc)
     // Its own window beside the work area, not a child window inside it.
     EXPECT_TRUE(about->isWindow());
     EXPECT_EQ(main()->windows()->frameOf(about), nullptr);
+    // Centred as a whole, frame included, by exact halves (rounded only to the pixel).
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(about->pos(), QPoint((screen.width() - about->width()) / 2, (screen.height() - about->height()) / 2));
+    const QRect whole = about->frameGeometry();
+    ASSERT_NE(whole.size(), about->size()) << "the platform gives the window no frame";
+    EXPECT_EQ(whole.topLeft(),
+              QPoint(qRound((screen.width() - whole.width()) / 2.0), qRound((screen.height() - whole.height()) / 2.0)));
 
     // Opened again while open: the same window.
     QTest::keyClick(main(), Qt::Key_D, Qt::ControlModifier);

@@ -73,6 +73,26 @@ TEST_F(LogMail, RespondentsSharingANameEachGetTheirOwnWorkbook)
               (QStringList{QStringLiteral("engineer@acme.example"), QStringLiteral("buyer@acme.example")}));
 }
 
+TEST_F(LogMail, AnAddressThatIsNotOnePlainAddressIsNotHandedOver)
+{
+    // Two recipients in one, and a value that a client's compose string would take as an attachment.
+    run(QStringLiteral(
+        "update respondent set emailid='bob@acme.example, eve@evil.example' where respondentname='Bob'"));
+    run(QStringLiteral("update respondent set emailid=? where respondentname='Dee'"),
+        {QStringLiteral("dee@acme.example',attachment='/etc/passwd")});
+    select(w, {0, 1, 3, 4});
+    w->cmdmail->click();
+
+    // Each is said, naming the respondent; the others are still mailed.
+    ASSERT_EQ(MsgBox::shown().size(), 2);
+    EXPECT_EQ(MsgBox::shown()[0].text,
+              QStringLiteral("Cannot send E-Mail....The email address of Bob is not one plain address..."));
+    EXPECT_EQ(MsgBox::shown()[0].style, 16);
+    EXPECT_EQ(MsgBox::shown()[0].title, QStringLiteral("Quorvane v2.1"));
+    EXPECT_TRUE(MsgBox::shown()[1].text.contains(QLatin1String(" of Dee ")));
+    EXPECT_EQ(sent("--to"), (QStringList{QStringLiteral("ann@acme.example"), QStringLiteral("ann@acme.example")}));
+}
+
 TEST_F(LogMail, ACustomerWithoutAMessageSendsADot)
 {
     select(w, {0});

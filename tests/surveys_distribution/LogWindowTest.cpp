@@ -224,4 +224,14 @@ TEST_F(LogWindow, EnterOpensEachSelectedWorkbookUntilOneFails)
     EXPECT_TRUE(boxTexts()[0].contains(QLatin1String("Acme_Bob_2031.xlsx")));
     EXPECT_EQ(Desktop::openedFiles().size(), 2);
     EXPECT_EQ(Progress::text(), QString());
+
+    // So is a workbook that the desktop has no program for.
+    Desktop::setOpenResult(false);
+    select(w, {0, 2});
+    QTest::keyClick(w->lsvDtls, Qt::Key_Return);
+    Desktop::setOpenResult(true);
+    ASSERT_EQ(MsgBox::shown().size(), 2);
+    EXPECT_EQ(boxTexts()[1], QDir::toNativeSeparators(programFile(QStringLiteral("Acme_Ann_2031.xlsx"))) +
+                                 QStringLiteral(" could not be opened: no program is set up to open it."));
+    EXPECT_EQ(Desktop::openedFiles().size(), 3);
 }

@@ -203,6 +203,18 @@ TEST_F(SurveyButtons, NoHandOverWithoutQuestionsAndNoRecipientWithoutAnAddress)
     for (const QStringList& call : mail->calls())
         EXPECT_FALSE(call.contains(QStringLiteral("--to")));
 
+    // An address that is not one plain address: said, naming the respondent, and nothing handed over; the
+    // workbook stays exported and logged.
+    run(QStringLiteral("update respondent set emailid='Cy <cy@acme.example>' where respondentname='Cy'"));
+    storeSurvey(QStringLiteral("Acme"), QStringLiteral("Cy"), d1, {QStringLiteral("Courtesy")});
+    openNew(QStringLiteral("Acme"), QStringLiteral("Cy"), d1)->cmdmail->click();
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].text,
+              QStringLiteral("Cannot send E-Mail....The email address of Cy is not one plain address..."));
+    EXPECT_EQ(MsgBox::shown()[0].style, 16);
+    EXPECT_EQ(mail->calls().size(), 2);
+    EXPECT_EQ(logRow(QStringLiteral("Cy")).size(), 4);
+
     // A failed hand-over is shown with its reason.
     MsgBox::clearRecords();
     mail->fail(4, QStringLiteral("xdg-email: mail program failed"));

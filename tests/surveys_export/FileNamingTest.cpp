@@ -79,6 +79,19 @@ TEST_F(FileNamingTest, SystemNameIsLoggedThenReusedWithTheOverwriteQuestion)
     EXPECT_EQ(logRows(), QVariantList({QVariantList{"Northwind", "Ann Lee", "7312.xlsx", "2024-03-15", 7, 12, 0}}));
     EXPECT_EQ(Desktop::openedFiles(), QStringList{workbook("7312.xlsx")});
 
+    // No program on the desktop for it: said, naming the file; the export itself stands.
+    Desktop::setOpenResult(false);
+    MsgBox::clearRecords();
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    ASSERT_TRUE(exportSurvey());
+    Desktop::setOpenResult(true);
+    ASSERT_EQ(MsgBox::shown().size(), 3);
+    EXPECT_EQ(MsgBox::shown()[2].text, "Cannot view the file...." + QDir::toNativeSeparators(workbook("7312.xlsx")) +
+                                           " could not be opened: no program is set up to open it...");
+    EXPECT_EQ(MsgBox::shown()[2].style, 16);
+    EXPECT_EQ(MsgBox::shown()[2].title, "Quorvane v2.1");
+
     // The file gone from the folder: written again without a question.
     QFile::remove(workbook("7312.xlsx"));
     MsgBox::clearRecords();

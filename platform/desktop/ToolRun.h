@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Runs one of the desktop's hand-over tools (xdg-open, xdg-email) found on the PATH, and watches it: until it has
+// finished, or for a grace period when it stays with the program it started. Such a program keeps running after
+// the call, and after this program ends.
+namespace ToolRun
+{
+
+struct Outcome {
+    bool ok = false;  // it ended with code 0, or is still running after the grace period
+    QString failure;  // when it could not be run at all: not found, not started, crashed; "" otherwise
+    int exitCode = 0; // when it ended on its own
+    QString said;     // what it wrote on its error output before it ended, trimmed
+};
+
+Outcome run(const QString& tool, const QStringList& arguments, int graceMilliseconds);
+
+} // namespace ToolRun
