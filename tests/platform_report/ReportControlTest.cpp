@@ -22,6 +22,17 @@ protected:
         exec(insert, {"South Yard", "Di Fox", "south-2.xls", "2024-02-02", 0});
     }
 
+    // The preview a run left on screen, if any.
+    static QPrintPreviewDialog* shownPreview()
+    {
+        QPrintPreviewDialog* preview = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QPrintPreviewDialog*>(w))
+                preview = d;
+        }
+        return preview;
+    }
+
     // Runs a report that must fail: a message with the reason, no report, and the selection cleared.
     void expectFailure(ReportControl& control, const QString& reason)
     {
@@ -166,11 +177,7 @@ TEST_F(ReportControlRuns, ShowsAMaximisedPreviewWithTheTitle)
     prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
     EXPECT_TRUE(control.setAction(1));
     ReportControl::setTestMode(true);
-    QPrintPreviewDialog* preview = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* d = qobject_cast<QPrintPreviewDialog*>(w))
-            preview = d;
-    }
+    QPrintPreviewDialog* preview = shownPreview();
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->windowTitle(), QStringLiteral("Log Details"));
     EXPECT_TRUE(preview->isVisible());
@@ -206,11 +213,7 @@ TEST_F(ReportControlRuns, APdfThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
     ReportControl::setTestMode(false);
     ASSERT_TRUE(control.setAction(1));
     ReportControl::setTestMode(true);
-    QPrintPreviewDialog* preview = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* d = qobject_cast<QPrintPreviewDialog*>(w))
-            preview = d;
-    }
+    QPrintPreviewDialog* preview = shownPreview();
     ASSERT_NE(preview, nullptr);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
