@@ -22,9 +22,8 @@ public:
 
     bool valid() const
     {
-        const quint16 shift = u16(30);
         return m_file.size() >= HeaderSize && m_file.startsWith(QByteArray::fromRawData(Signature, 8)) &&
-               (shift == 9 || shift == 12);
+               (u16(30) == 9 || u16(30) == 12);
     }
     qsizetype sectorSize() const { return qsizetype(1) << u16(30); }
     quint32 firstDirectorySector() const { return u32(48); }
