@@ -60,7 +60,7 @@ const char* const NewWorksheet =
 
 // What a part read may hold. The parts of real survey workbooks are far smaller (a sheet of a hundred questions
 // takes about 200 KB and a few thousand tags); the bounds keep a crafted workbook from taking more than about
-// 100 MB to read.
+// 100 MB to read, besides the file itself.
 constexpr quint64 MaxXmlPartSize = 8 * 1024 * 1024;
 constexpr qint64 TreeBudget = 64 * 1024 * 1024;
 
