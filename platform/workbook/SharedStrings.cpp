@@ -42,12 +42,35 @@ QString itemText(QXmlStreamReader& reader)
 
 } // namespace
 
-void SharedStrings::load(const QByteArray& xml, std::vector<int> wanted)
+void SharedStrings::loadTree(const QByteArray& xml, std::vector<int> wanted)
+{
+    if (!onlyNew(wanted))
+        return;
+    pugi::xml_document doc;
+    if (!Xml::parse(doc, xml, nullptr))
+        return;
+    int index = -1;
+    auto next = wanted.cbegin();
+    for (pugi::xml_node si = doc.document_element().first_child(); si && next != wanted.cend();
+         si = si.next_sibling()) {
+        if (!Xml::is(si, "si") || ++index != *next)
+            continue;
+        m_strings.insert(index, Xml::stringItemText(si));
+        ++next;
+    }
+}
+
+bool SharedStrings::onlyNew(std::vector<int>& wanted) const
 {
     std::erase_if(wanted, [this](int i) { return i < 0 || m_strings.contains(i); });
     std::sort(wanted.begin(), wanted.end());
     wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
-    if (wanted.empty())
+    return !wanted.empty();
+}
+
+void SharedStrings::load(const QByteArray& xml, std::vector<int> wanted)
+{
+    if (!onlyNew(wanted))
         return;
 
     QHash<int, QString> found;

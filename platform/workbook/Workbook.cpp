@@ -9,7 +9,6 @@
 #include <QSaveFile>
 #include <QSet>
 
-#include <algorithm>
 #include <cstring>
 
 namespace
@@ -68,9 +67,14 @@ constexpr qint64 TreeBudget = 64 * 1024 * 1024;
 // before it (and the sheet's index of its rows and cells), and an attribute for each '='.
 qint64 treeCost(const QByteArray& xml)
 {
-    const qint64 tags = std::count(xml.cbegin(), xml.cend(), '<');
-    const qint64 attributes = std::count(xml.cbegin(), xml.cend(), '=');
-    return xml.size() + tags * 192 + attributes * 48;
+    const auto count = [&xml](char c) {
+        qint64 n = 0;
+        const char* end = xml.cend();
+        for (const char* p = xml.cbegin(); (p = static_cast<const char*>(std::memchr(p, c, size_t(end - p)))); ++p)
+            ++n;
+        return n;
+    };
+    return xml.size() + count('<') * 192 + count('=') * 48;
 }
 
 bool isTrue(pugi::xml_attribute a)
@@ -247,7 +251,11 @@ bool Workbook::loadSharedStrings(const Worksheet& sheet, QString* error)
     const QByteArray xml = m_package.read(m_sharedStringsPart, MaxXmlPartSize, error);
     if (!error->isEmpty())
         return false;
-    m_sharedStrings.load(xml, std::move(wanted));
+    // The usual small table is read through a tree, which is quicker; the tree is gone once the entries are taken.
+    if (treeCost(xml) <= m_treeBudget)
+        m_sharedStrings.loadTree(xml, std::move(wanted));
+    else
+        m_sharedStrings.load(xml, std::move(wanted));
     return true;
 }
 
