@@ -1,6 +1,7 @@
 #include "platform/workbook/Workbook.h"
 
 #include "platform/files/WholeFile.h"
+#include "platform/workbook/CompoundFile.h"
 #include "platform/workbook/Xml.h"
 
 #include <QDir>
@@ -56,14 +57,50 @@ const char* const NewWorksheet =
     R"(<sheetFormatPr defaultRowHeight="15"/><sheetData/>)"
     R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/></worksheet>)";
 
+// What a part read may hold. The parts of real survey workbooks are far smaller (a sheet of a hundred questions
+// takes about 200 KB and a few thousand tags); the bounds keep a crafted workbook from taking more than about
+// 100 MB to read, besides the file itself.
+constexpr quint64 MaxXmlPartSize = 8 * 1024 * 1024;
+constexpr qint64 TreeBudget = 64 * 1024 * 1024;
+
+// At most what building the tree of a part takes: a copy of its text, for each tag a node and one for the text
+// before it (and the sheet's index of its rows and cells), and an attribute for each '='.
+qint64 treeCost(const QByteArray& xml)
+{
+    const auto count = [&xml](char c) {
+        qint64 n = 0;
+        const char* end = xml.cend();
+        for (const char* p = xml.cbegin(); (p = static_cast<const char*>(std::memchr(p, c, size_t(end - p)))); ++p)
+            ++n;
+        return n;
+    };
+    return xml.size() + count('<') * 192 + count('=') * 48;
+}
+
 bool isTrue(pugi::xml_attribute a)
 {
     return a && (std::strcmp(a.value(), "1") == 0 || std::strcmp(a.value(), "true") == 0);
 }
 
+// Says what the file is when it can tell: password-protected workbooks and .xls workbooks come in a container of
+// their own, so the package's reason ("Not a zip archive") would not help the user.
+QString notAWorkbook(const QString& path, const QByteArray& bytes, const QString& reason)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    switch (CompoundFile::identify(bytes)) {
+    case CompoundFile::Content::EncryptedWorkbook:
+        return QStringLiteral("%1 is password-protected and cannot be read.").arg(name);
+    case CompoundFile::Content::LegacyWorkbook:
+        return QStringLiteral("%1 is an older .xls workbook, not a workbook (.xlsx).").arg(name);
+    case CompoundFile::Content::None:
+        break;
+    }
+    return QStringLiteral("%1 is not a workbook (.xlsx): %2").arg(name, reason);
+}
+
 } // namespace
 
-Workbook::Workbook() = default;
+Workbook::Workbook() : m_treeBudget(TreeBudget) {}
 Workbook::~Workbook() = default;
 
 std::unique_ptr<Workbook> Workbook::open(const QString& path, QString* error)
@@ -76,9 +113,10 @@ std::unique_ptr<Workbook> Workbook::open(const QString& path, QString* error)
         return nullptr;
     }
     std::unique_ptr<Workbook> book(new Workbook);
-    if (!book->m_package.load(file.readAll(), &reason) || !book->load(&reason)) {
+    const QByteArray bytes = file.readAll();
+    if (!book->m_package.load(bytes, &reason) || !book->load(&reason)) {
         if (error)
-            *error = QStringLiteral("%1 is not a workbook (.xlsx): %2").arg(QDir::toNativeSeparators(path), reason);
+            *error = notAWorkbook(path, bytes, reason);
         return nullptr;
     }
     book->m_path = QFileInfo(path).absoluteFilePath();
@@ -101,10 +139,33 @@ std::unique_ptr<Workbook> Workbook::createNew()
     return book;
 }
 
-std::vector<Workbook::Relationship> Workbook::relationships(const QString& sourcePart, QString* error) const
+// A part's XML for reading: false, with the reason, when it is larger than any workbook's part or its tree would
+// take more than is left of the memory for the workbook's parts. An absent part reads as "".
+bool Workbook::readPart(const QString& part, QByteArray* xml, QString* error)
+{
+    QString reason;
+    *xml = m_package.read(part, MaxXmlPartSize, &reason);
+    if (reason.isEmpty()) {
+        const qint64 cost = treeCost(*xml);
+        if (cost <= m_treeBudget) {
+            m_treeBudget -= cost;
+            return true;
+        }
+        reason = QStringLiteral("its parts hold more than a workbook can");
+    }
+    m_refusal = reason;
+    xml->clear();
+    if (error)
+        *error = reason;
+    return false;
+}
+
+std::vector<Workbook::Relationship> Workbook::relationships(const QString& sourcePart, QString* error)
 {
     std::vector<Relationship> result;
-    const QByteArray data = m_package.data(XlsxPackage::relationshipsPart(sourcePart));
+    QByteArray data;
+    if (!readPart(XlsxPackage::relationshipsPart(sourcePart), &data, error))
+        return result;
     pugi::xml_document doc;
     if (data.isEmpty() || !Xml::parse(doc, data, error))
         return result;
@@ -130,6 +191,10 @@ bool Workbook::load(QString* error)
 {
     const std::vector<Relationship> root = relationships(QString(), error);
     m_workbookPart = relatedPart(root, "/officeDocument");
+    if (!m_refusal.isEmpty()) {
+        *error = m_refusal;
+        return false;
+    }
     if (m_workbookPart.isEmpty()) {
         *error = QStringLiteral("it has no workbook part");
         return false;
@@ -139,39 +204,59 @@ bool Workbook::load(QString* error)
             m_relationshipType = r.type.left(r.type.size() - int(std::strlen("officeDocument")));
     }
 
+    QByteArray xml;
     pugi::xml_document workbook;
-    if (!Xml::parse(workbook, m_package.data(m_workbookPart), error))
+    if (!readPart(m_workbookPart, &xml, error) || !Xml::parse(workbook, xml, error))
         return false;
     const pugi::xml_node top = workbook.document_element();
     m_date1904 = isTrue(Xml::child(top, "workbookPr").attribute("date1904"));
 
     const std::vector<Relationship> related = relationships(m_workbookPart, error);
-    m_stylesPart = relatedPart(related, "/styles");
-    if (!m_stylesPart.isEmpty() && !m_styles.load(m_package.data(m_stylesPart), error))
+    if (!m_refusal.isEmpty()) {
+        *error = m_refusal;
         return false;
-    loadSharedStrings(relatedPart(related, "/sharedStrings"));
+    }
+    m_stylesPart = relatedPart(related, "/styles");
+    if (!m_stylesPart.isEmpty() && (!readPart(m_stylesPart, &xml, error) || !m_styles.load(xml, error)))
+        return false;
+    m_sharedStringsPart = relatedPart(related, "/sharedStrings");
 
+    // The worksheet relationships by id, so that a workbook with many sheets is not read in quadratic time.
+    QMultiHash<QString, const Relationship*> worksheets;
+    for (const Relationship& r : related) {
+        if (r.type.endsWith(QLatin1String("/worksheet")) && !r.part.isEmpty())
+            worksheets.insert(r.id, &r);
+    }
     for (pugi::xml_node s : Xml::child(top, "sheets").children()) {
         if (!Xml::is(s, "sheet"))
             continue;
-        const QString id = Xml::value(Xml::attribute(s, "id"));
-        for (const Relationship& r : related) {
-            if (r.id == id && r.type.endsWith(QLatin1String("/worksheet")) && !r.part.isEmpty())
-                m_sheets.push_back({Xml::value(s.attribute("name")), r.part, nullptr});
-        }
+        const QList<const Relationship*> matches = worksheets.values(Xml::value(Xml::attribute(s, "id")));
+        // The hash gives them last first; the relationships part's order is kept.
+        for (auto r = matches.crbegin(); r != matches.crend(); ++r)
+            m_sheets.push_back({Xml::value(s.attribute("name")), (*r)->part, nullptr});
     }
     return true;
 }
 
-void Workbook::loadSharedStrings(const QString& part)
+bool Workbook::loadSharedStrings(const Worksheet& sheet, QString* error)
 {
-    pugi::xml_document doc;
-    if (part.isEmpty() || !Xml::parse(doc, m_package.data(part), nullptr))
-        return;
-    for (pugi::xml_node si : doc.document_element().children()) {
-        if (Xml::is(si, "si"))
-            m_sharedStrings << Xml::stringItemText(si);
-    }
+    if (m_sharedStringsPart.isEmpty())
+        return true;
+    std::vector<int> wanted = sheet.sharedStringIndexes();
+    std::erase_if(wanted, [this](int i) { return m_sharedStrings.contains(i); });
+    if (wanted.empty())
+        return true;
+    // Streamed rather than built into a tree, so only its size is bounded.
+    error->clear();
+    const QByteArray xml = m_package.read(m_sharedStringsPart, MaxXmlPartSize, error);
+    if (!error->isEmpty())
+        return false;
+    // The usual small table is read through a tree, which is quicker; the tree is gone once the entries are taken.
+    if (treeCost(xml) <= m_treeBudget)
+        m_sharedStrings.loadTree(xml, std::move(wanted));
+    else
+        m_sharedStrings.load(xml, std::move(wanted));
+    return true;
 }
 
 QStringList Workbook::sheetNames() const
@@ -190,7 +275,8 @@ Worksheet* Workbook::sheet(const QString& name)
         if (!e.sheet) {
             std::unique_ptr<Worksheet> sheet(new Worksheet(e.name, m_styles, m_sharedStrings, m_date1904));
             QString reason;
-            if (!sheet->load(m_package.data(e.part), &reason)) {
+            QByteArray xml;
+            if (!readPart(e.part, &xml, &reason) || !sheet->load(xml, &reason) || !loadSharedStrings(*sheet, &reason)) {
                 m_error = QStringLiteral("The worksheet \"%1\" cannot be read: %2").arg(e.name, reason);
                 return nullptr;
             }

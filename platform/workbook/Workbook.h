@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/workbook/SharedStrings.h"
 #include "platform/workbook/WorkbookStyles.h"
 #include "platform/workbook/Worksheet.h"
 #include "platform/workbook/XlsxPackage.h"
@@ -52,9 +53,10 @@ private:
 
     Workbook();
     bool load(QString* error);
-    std::vector<Relationship> relationships(const QString& sourcePart, QString* error) const;
+    bool readPart(const QString& part, QByteArray* xml, QString* error);
+    std::vector<Relationship> relationships(const QString& sourcePart, QString* error);
     QString relatedPart(const std::vector<Relationship>& relationships, const char* typeSuffix) const;
-    void loadSharedStrings(const QString& part);
+    bool loadSharedStrings(const Worksheet& sheet, QString* error);
     void writeParts();
     void addStylesPart();
     void dropCalculationChain();
@@ -67,6 +69,10 @@ private:
     QString m_stylesPart;
     bool m_date1904 = false;
     WorkbookStyles m_styles;
-    QStringList m_sharedStrings;
+    QString m_sharedStringsPart;
+    SharedStrings m_sharedStrings;
+    // What is left of the memory that the trees of the parts read may take.
+    qint64 m_treeBudget;
+    QString m_refusal; // why the last part refused was refused
     std::vector<SheetEntry> m_sheets;
 };

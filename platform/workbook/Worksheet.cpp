@@ -75,17 +75,23 @@ bool valid(int row, int column)
     return row >= 1 && row <= Worksheet::MaxRows && column >= 1 && column <= Worksheet::MaxColumns;
 }
 
+// The column of a cell's address: 0 when it has none, and past MaxColumns when its letters go beyond the last column,
+// however many there are (the sum stops growing there, so it cannot overflow).
 int columnOf(pugi::xml_node cell)
 {
     int column = 0;
     for (const char* p = cell.attribute("r").value(); *p; ++p) {
         const char c = *p;
+        int letter = 0;
         if (c >= 'A' && c <= 'Z')
-            column = column * 26 + (c - 'A' + 1);
+            letter = c - 'A' + 1;
         else if (c >= 'a' && c <= 'z')
-            column = column * 26 + (c - 'a' + 1);
-        else if (c != '$')
+            letter = c - 'a' + 1;
+        else if (c == '$')
+            continue;
+        else
             break;
+        column = std::min(column * 26 + letter, Worksheet::MaxColumns + 1);
     }
     return column;
 }
@@ -105,6 +111,16 @@ pugi::xml_attribute attributeOf(pugi::xml_node node, const char* name)
 {
     pugi::xml_attribute a = node.attribute(name);
     return a ? a : node.append_attribute(name);
+}
+
+// The entry of the shared strings that a cell of type "s" refers to; -1 for any other cell.
+int sharedStringIndex(pugi::xml_node cell)
+{
+    if (std::strcmp(cell.attribute("t").value(), "s") != 0)
+        return -1;
+    bool ok = false;
+    const int i = Xml::text(Xml::child(cell, "v")).trimmed().toInt(&ok);
+    return ok && i >= 0 ? i : -1;
 }
 
 QVariant number(double d)
@@ -154,7 +170,7 @@ QDate dateFromText(const QString& text)
 
 } // namespace
 
-Worksheet::Worksheet(const QString& name, WorkbookStyles& styles, const QStringList& sharedStrings, bool date1904)
+Worksheet::Worksheet(const QString& name, WorkbookStyles& styles, const SharedStrings& sharedStrings, bool date1904)
     : m_name(name), m_styles(styles), m_sharedStrings(sharedStrings), m_date1904(date1904)
 {
 }
@@ -173,6 +189,7 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
 
     // Rows and cells may leave out their addresses and stand in order instead; they get them here so
     // that look-ups need not count.
+    // Rows and cells beyond the sheet's last row or column are no cells of it: they are not read.
     int lastRow = 0;
     for (pugi::xml_node row : m_sheetData.children()) {
         if (!Xml::is(row, "row"))
@@ -180,9 +197,12 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
         int r = row.attribute("r").as_int();
         if (r < 1) {
             r = lastRow + 1;
-            (row.attribute("r") ? row.attribute("r") : row.append_attribute("r")) = r;
+            if (r <= MaxRows)
+                (row.attribute("r") ? row.attribute("r") : row.append_attribute("r")) = r;
         }
-        lastRow = r;
+        lastRow = std::min(r, MaxRows + 1);
+        if (r > MaxRows)
+            continue;
         const bool first = m_rows.emplace(r, row).second;
         int lastColumn = 0;
         for (pugi::xml_node c : row.children()) {
@@ -191,11 +211,13 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
             int column = columnOf(c);
             if (column < 1) {
                 column = lastColumn + 1;
-                pugi::xml_attribute a = c.attribute("r") ? c.attribute("r") : c.prepend_attribute("r");
-                a.set_value(CellAddress::format(r, column).toLatin1().constData());
+                if (column <= MaxColumns) {
+                    pugi::xml_attribute a = c.attribute("r") ? c.attribute("r") : c.prepend_attribute("r");
+                    a.set_value(CellAddress::format(r, column).toLatin1().constData());
+                }
             }
-            lastColumn = column;
-            if (first)
+            lastColumn = std::min(column, MaxColumns + 1);
+            if (first && column <= MaxColumns)
                 m_loadedCells.emplace_back(cellKey(r, column), c);
         }
     }
@@ -203,6 +225,16 @@ bool Worksheet::load(const QByteArray& xml, QString* error)
     std::stable_sort(m_loadedCells.begin(), m_loadedCells.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     return true;
+}
+
+std::vector<int> Worksheet::sharedStringIndexes() const
+{
+    std::vector<int> indexes;
+    for (const auto& [key, c] : m_loadedCells) {
+        if (const int i = sharedStringIndex(c); i >= 0)
+            indexes.push_back(i);
+    }
+    return indexes;
 }
 
 QByteArray Worksheet::toXml()
@@ -222,6 +254,8 @@ void Worksheet::updateDimension()
             if (!Xml::is(c, "c"))
                 continue;
             const int column = columnOf(c);
+            if (column < 1 || column > MaxColumns)
+                continue;
             firstColumn = std::min(firstColumn, column);
             lastColumn = std::max(lastColumn, column);
             if (firstRow == 0)
@@ -309,11 +343,8 @@ QVariant Worksheet::value(int row, int column) const
         return QVariant();
     const char* type = c.attribute("t").value();
     const pugi::xml_node v = Xml::child(c, "v");
-    if (std::strcmp(type, "s") == 0) {
-        bool ok = false;
-        const int i = Xml::text(v).trimmed().toInt(&ok);
-        return ok && i >= 0 && i < m_sharedStrings.size() ? m_sharedStrings[i] : QString();
-    }
+    if (std::strcmp(type, "s") == 0)
+        return m_sharedStrings.at(sharedStringIndex(c));
     if (std::strcmp(type, "inlineStr") == 0) {
         const pugi::xml_node is = Xml::child(c, "is");
         return is ? Xml::stringItemText(is) : Xml::decodeEscapes(Xml::text(v));
@@ -692,7 +723,7 @@ void Worksheet::autoFitRow(int row)
     double height = 0;
     for (pugi::xml_node c : r.children()) {
         const int column = Xml::is(c, "c") ? columnOf(c) : 0;
-        if (column < 1 || isColumnHidden(column))
+        if (column < 1 || column > MaxColumns || isColumnHidden(column))
             continue;
         const QString content = text(row, column);
         if (content.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/workbook/CellFormat.h"
+#include "platform/workbook/SharedStrings.h"
 #include "platform/workbook/WorkbookStyles.h"
 
 #include <QDate>
@@ -79,8 +80,10 @@ public:
 private:
     friend class Workbook;
 
-    Worksheet(const QString& name, WorkbookStyles& styles, const QStringList& sharedStrings, bool date1904);
+    Worksheet(const QString& name, WorkbookStyles& styles, const SharedStrings& sharedStrings, bool date1904);
     bool load(const QByteArray& xml, QString* error);
+    // The entries of the shared strings that the sheet's cells refer to.
+    std::vector<int> sharedStringIndexes() const;
     QByteArray toXml();
 
     pugi::xml_node cell(int row, int column) const;
@@ -98,7 +101,7 @@ private:
 
     QString m_name;
     WorkbookStyles& m_styles;
-    const QStringList& m_sharedStrings;
+    const SharedStrings& m_sharedStrings;
     bool m_date1904 = false;
 
     pugi::xml_document m_doc;

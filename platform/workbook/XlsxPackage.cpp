@@ -141,6 +141,32 @@ bool XlsxPackage::inflate(const Part& part, QString* error) const
 {
     if (part.data)
         return true;
+    QByteArray data;
+    if (!inflateCopy(part, &data, error))
+        return false;
+    part.data = std::move(data);
+    return true;
+}
+
+QByteArray XlsxPackage::read(const QString& partName, quint64 maxSize, QString* error) const
+{
+    const auto it = m_index.constFind(partName.toLower());
+    if (it == m_index.constEnd())
+        return QByteArray();
+    const Part& part = m_parts[size_t(*it)];
+    if (part.data)
+        return *part.data;
+    if (part.size > maxSize) {
+        *error = QStringLiteral("a part inflates to more than a workbook can hold");
+        return QByteArray();
+    }
+    QByteArray data;
+    QString ignored;
+    return inflateCopy(part, &data, &ignored) ? data : QByteArray();
+}
+
+bool XlsxPackage::inflateCopy(const Part& part, QByteArray* out, QString* error) const
+{
     zip_file_t* file = m_archive ? zip_fopen_index(m_archive, part.index, 0) : nullptr;
     if (!file) {
         *error = m_archive ? QString::fromLocal8Bit(zip_strerror(m_archive)) : QStringLiteral("no archive");
@@ -156,7 +182,7 @@ bool XlsxPackage::inflate(const Part& part, QString* error) const
     zip_fclose(file);
     if (!complete)
         return false;
-    part.data = std::move(data);
+    *out = std::move(data);
     return true;
 }
 

@@ -29,6 +29,10 @@ public:
     // "" when the part is absent or cannot be inflated.
     QByteArray data(const QString& partName) const;
     void setData(const QString& partName, const QByteArray& data);
+    // A part for reading only: inflated afresh and not kept, so that the package does not hold a second copy of what
+    // the reader turns into its own form. "" when absent or not inflatable; "", with the reason, when it would inflate
+    // to more than maxSize.
+    QByteArray read(const QString& partName, quint64 maxSize, QString* error) const;
     void remove(const QString& partName);
 
     // The relationships part of a part: "xl/workbook.xml" -> "xl/_rels/workbook.xml.rels".
@@ -45,6 +49,7 @@ private:
     };
 
     bool inflate(const Part& part, QString* error) const;
+    bool inflateCopy(const Part& part, QByteArray* out, QString* error) const;
     void close();
     void reindex();
 

@@ -38,6 +38,33 @@ bool isEscapeAt(const QString& text, qsizetype i)
     return true;
 }
 
+char16_t escapedUnit(const QString& text, qsizetype i)
+{
+    return char16_t(QStringView(text).sliced(i + 2, 4).toUShort(nullptr, 16));
+}
+
+// Text fit to store and show: a NUL (which no one can type into a cell) is dropped, since everything after it would
+// be lost on the way to the database, and a half of a surrogate pair that stands alone becomes U+FFFD.
+QString soundText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isNull())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (c.isSurrogate()) {
+            out += QChar(QChar::ReplacementCharacter);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 const char* localName(const char* qualifiedName)
@@ -178,13 +205,13 @@ QString decodeEscapes(const QString& text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (isEscapeAt(text, i)) {
-            out += QChar(char16_t(text.mid(i + 2, 4).toUShort(nullptr, 16)));
+            out += escapedUnit(text, i);
             i += 6;
         } else {
             out += text[i];
         }
     }
-    return out;
+    return soundText(out);
 }
 
 QString encodeEscapes(const QString& text)

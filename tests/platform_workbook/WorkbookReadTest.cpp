@@ -72,17 +72,43 @@ QByteArray sheetXml(const QByteArray& rows)
 class WorkbookRead : public ::testing::Test
 {
 protected:
-    std::unique_ptr<Workbook> crafted(const QByteArray& rows, bool date1904 = false, const QByteArray& sheet = {})
+    std::unique_ptr<Workbook> crafted(const QByteArray& rows, bool date1904 = false, const QByteArray& sheet = {},
+                                      const QByteArray& sharedStrings = SharedStrings)
     {
+        if (sheet.size() + sharedStrings.size() > 64 * 1024)
+            return large(sheet.isEmpty() ? sheetXml(rows) : sheet, sharedStrings);
         const QString path = dir.filePath(QStringLiteral("crafted.xlsx"));
         PythonHelper::writeZip(path, {{"[Content_Types].xml", ContentTypes},
                                       {"_rels/.rels", RootRels},
                                       {"xl/workbook.xml", workbookXml(date1904)},
                                       {"xl/_rels/workbook.xml.rels", WorkbookRels},
                                       {"xl/styles.xml", Styles},
-                                      {"xl/sharedStrings.xml", SharedStrings},
+                                      {"xl/sharedStrings.xml", sharedStrings},
                                       {"xl/worksheets/sheet1.xml", sheet.isEmpty() ? sheetXml(rows) : sheet}});
         QString error;
+        auto book = Workbook::open(path, &error);
+        EXPECT_NE(book, nullptr) << error.toStdString();
+        return book;
+    }
+
+    // Parts too large to hand to Python on its command line, packed by the package layer.
+    std::unique_ptr<Workbook> large(const QByteArray& sheet, const QByteArray& sharedStrings)
+    {
+        XlsxPackage package;
+        package.setData(QStringLiteral("[Content_Types].xml"), ContentTypes);
+        package.setData(QStringLiteral("_rels/.rels"), RootRels);
+        package.setData(QStringLiteral("xl/workbook.xml"), workbookXml(false));
+        package.setData(QStringLiteral("xl/_rels/workbook.xml.rels"), WorkbookRels);
+        package.setData(QStringLiteral("xl/styles.xml"), Styles);
+        package.setData(QStringLiteral("xl/sharedStrings.xml"), sharedStrings);
+        package.setData(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
+        QByteArray zip;
+        QString error;
+        EXPECT_TRUE(package.toZip(&zip, &error)) << error.toStdString();
+        const QString path = dir.filePath(QStringLiteral("large.xlsx"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(zip) == zip.size());
+        file.close();
         auto book = Workbook::open(path, &error);
         EXPECT_NE(book, nullptr) << error.toStdString();
         return book;
@@ -405,4 +431,72 @@ TEST_F(WorkbookRead, MissingSheet1IsReported)
     EXPECT_EQ(book->sheetNames(), QStringList{QStringLiteral("Answers")});
     EXPECT_EQ(book->sheet(QStringLiteral("Sheet1")), nullptr);
     EXPECT_TRUE(book->errorString().contains(QStringLiteral("\"Sheet1\"")));
+}
+
+TEST_F(WorkbookRead, AddressesBeyondTheLastColumnOrRowAreNoCells)
+{
+    // Letters past XFD once overflowed and "MWLQKXE200" came out as I200, replacing the real cell.
+    auto book = crafted(R"(<row r="200"><c r="MWLQKXE200"><v>3</v></c><c r="I200"><v>5</v></c>)"
+                        R"(<c r="XFE200"><v>4</v></c><c r="XFD200"><v>6</v></c><c><v>8</v></c></row>)"
+                        R"(<row r="1048576"><c r="I1048576"><v>1</v></c></row>)"
+                        R"(<row><c r="I1"><v>2</v></c></row><row r="99999999999"><c r="A1"><v>9</v></c></row>)");
+    ASSERT_NE(book, nullptr);
+    Worksheet* s = book->sheet(QStringLiteral("Sheet1"));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->value(200, 9), QVariant(qint64(5)));
+    EXPECT_EQ(s->value(200, Worksheet::MaxColumns), QVariant(qint64(6)));
+    EXPECT_EQ(s->value(Worksheet::MaxRows, 9), QVariant(qint64(1)));
+    // Nothing past the edges landed anywhere else.
+    for (int column : {1, 2, 3, 4, 10, 23, 26})
+        EXPECT_FALSE(s->value(200, column).isValid()) << column;
+    EXPECT_FALSE(s->value(1, 9).isValid());
+    EXPECT_FALSE(s->value(1, 1).isValid());
+}
+
+TEST_F(WorkbookRead, EscapedNulIsDroppedAndLoneSurrogatesAreReplaced)
+{
+    const QByteArray strings = R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+                               "<si><t>before_x0000_after \xF0\x9F\x98\x80 "
+                               "tab\tend</t></si><si><t>a_xD83D_b_xD83D__xDE00_c_x0009_</t></si></sst>";
+    auto book = crafted(R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c>)"
+                        R"(<c r="C1" t="inlineStr"><is><t>x_x0000_y</t></is></c></row>)",
+                        false, {}, strings);
+    ASSERT_NE(book, nullptr);
+    Worksheet* s = book->sheet(QStringLiteral("Sheet1"));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->text(1, 1), QString::fromUtf8("beforeafter \xF0\x9F\x98\x80 tab\tend"));
+    EXPECT_EQ(s->text(1, 2), QString::fromUtf8("a\xEF\xBF\xBD"
+                                               "b\xF0\x9F\x98\x80"
+                                               "c\t"));
+    EXPECT_EQ(s->text(1, 3), QStringLiteral("xy"));
+}
+
+TEST_F(WorkbookRead, CraftedPartsAreReadWithinBoundedMemory)
+{
+    // A huge table of shared strings: only the entries the cells use are kept, and they are the right ones.
+    QByteArray strings = R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)";
+    for (int i = 0; i < 200000; ++i)
+        strings += "<si><t>s" + QByteArray::number(i) + "</t></si>";
+    strings += "</sst>";
+    auto many = crafted(R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>199999</v></c>)"
+                        R"(<c r="C1" t="s"><v>123456</v></c><c r="D1" t="s"><v>200000</v></c></row>)",
+                        false, {}, strings);
+    ASSERT_NE(many, nullptr);
+    Worksheet* s = many->sheet(QStringLiteral("Sheet1"));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->text(1, 1), QStringLiteral("s0"));
+    EXPECT_EQ(s->text(1, 2), QStringLiteral("s199999"));
+    EXPECT_EQ(s->text(1, 3), QStringLiteral("s123456"));
+    EXPECT_EQ(s->text(1, 4), QString());
+
+    // Half a million tags would take hundreds of megabytes as a tree; 9 MB of text is more than any part holds.
+    auto tags = crafted({}, false, sheetXml("<row>" + QByteArray("<c/>").repeated(500000) + "</row>"));
+    ASSERT_NE(tags, nullptr);
+    EXPECT_EQ(tags->sheet(QStringLiteral("Sheet1")), nullptr);
+    EXPECT_TRUE(tags->errorString().contains(QStringLiteral("more than a workbook can")))
+        << tags->errorString().toStdString();
+    auto large = crafted({}, false, sheetXml(QByteArray(9 * 1024 * 1024, ' ')));
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(large->sheet(QStringLiteral("Sheet1")), nullptr);
+    EXPECT_TRUE(large->errorString().contains(QStringLiteral("inflates"))) << large->errorString().toStdString();
 }

@@ -96,6 +96,30 @@ TEST_F(ReaderInputTest, BrokenPartsAndAZipBomb)
                     .contains("Sheet1"));
 }
 
+TEST_F(ReaderInputTest, OlderAndPasswordProtectedWorkbooksAreNamed)
+{
+    QFile xls(QStringLiteral(QUORVANE_TESTS_DIR "/data/workbooks/old-binary.xls"));
+    ASSERT_TRUE(xls.open(QIODevice::ReadOnly));
+    const QByteArray old = xls.readAll();
+    const QString renamed = withBytes("renamed.xlsx", old);
+    EXPECT_TRUE(refusal(renamed).contains("renamed.xlsx is an older .xls workbook")) << refusal(renamed).toStdString();
+
+    // A workbook saved with a password to open it comes in the same container, with its encrypted package in
+    // streams of their own: the .xls file's workbook stream is renamed to one of them.
+    QByteArray encrypted = old;
+    const QByteArray workbookName = QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0\0\0", 18);
+    const qsizetype entry = encrypted.indexOf(workbookName);
+    ASSERT_GE(entry, 0);
+    const QByteArray infoName = QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0\0\0", 30);
+    encrypted.replace(entry, infoName.size(), infoName);
+    encrypted[entry + 64] = char(infoName.size());
+    const QString locked = withBytes("locked.xlsx", encrypted);
+    EXPECT_TRUE(refusal(locked).contains("locked.xlsx is password-protected")) << refusal(locked).toStdString();
+
+    // Other files keep the reason they had.
+    EXPECT_TRUE(refusal(withBytes("text.xlsx", "just some text")).contains("is not a workbook (.xlsx)"));
+}
+
 TEST_F(ReaderInputTest, HeaderCellsThatDoNotHoldWhatTheyShould)
 {
     const auto cell = [this](const char* name, const char* ref, const char* value) {
