@@ -4,6 +4,10 @@
 #include <QChart>
 #include <QCoreApplication>
 #include <QGraphicsLayout>
+#include <QGraphicsLineItem>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -24,6 +28,10 @@ namespace
 const QColor kPalette[] = {QColor(31, 119, 180),  QColor(214, 39, 40),  QColor(44, 160, 44),   QColor(255, 127, 14),
                            QColor(148, 103, 189), QColor(140, 86, 75),  QColor(227, 119, 194), QColor(127, 127, 127),
                            QColor(188, 189, 34),  QColor(23, 190, 207), QColor(0, 0, 128),     QColor(128, 0, 0)};
+
+// The smallest legend font, and the room Qt's legend leaves above and below each entry.
+constexpr qreal kLegendFloorPoints = 6;
+constexpr qreal kLegendEntryMargin = 4;
 
 qreal pixels(int twips)
 {
@@ -60,6 +68,7 @@ ChartControl::ChartControl(QWidget* parent) : QChartView(parent)
     chart()->setBackgroundRoundness(0);
     chart()->setMargins(QMargins(4, 4, 4, 4));
     chart()->legend()->setAlignment(Qt::AlignRight);
+    m_legendFont = chart()->legend()->font();
     // The margins beyond the ticks are measured in pixels, so they follow the plot area's size.
     connect(chart(), &QChart::plotAreaChanged, this, [this] {
         if (!m_fitting)
@@ -208,11 +217,109 @@ void ChartControl::settle()
         QResizeEvent resize(size(), size());
         QCoreApplication::sendEvent(this, &resize);
     }
+    fitLegend();
     if (QGraphicsLayout* layout = chart()->layout())
         layout->activate();
     fitMargins();
     if (QGraphicsLayout* layout = chart()->layout())
         layout->activate();
+}
+
+// Qt's legend stands in one column beside the plot and drops the entries that reach past the chart's foot. Its font
+// shrinks, down to a floor that stays readable, until every entry fits the chart's height; when even that is too
+// tall, the entries are laid out in as many columns as they need beside the plot instead.
+void ChartControl::fitLegend()
+{
+    QLegend* legend = chart()->legend();
+    delete m_legendColumns;
+    m_legendColumns = nullptr;
+    const QMargins plain(4, 4, 4, 4);
+    if (!m_legend) {
+        if (chart()->margins() != plain)
+            chart()->setMargins(plain);
+        return;
+    }
+    // One entry per series, counted from the grid: Qt hides the markers of a hidden legend.
+    const int entries = seriesCount();
+    QStringList labels;
+    qreal marker = 0;
+    for (int s = 0; s < entries; ++s) {
+        labels << m_columnLabels.value(m_type == ChartType::Line ? s : 2 * s);
+        if (m_looks.value(s).markerVisible)
+            marker = qMax(marker, pixels(m_looks.value(s).markerSizeTwips));
+    }
+    // The legend stands within the chart's margins and its layout's.
+    qreal left = 0;
+    qreal top = 0;
+    qreal right = 0;
+    qreal bottom = 0;
+    if (QGraphicsLayout* layout = chart()->layout())
+        layout->getContentsMargins(&left, &top, &right, &bottom);
+    // The view's size: the chart takes it on the next layout, and a chart not laid out yet has none of its own.
+    const QSizeF chartSize(size());
+    const qreal room = chartSize.height() - plain.top() - plain.bottom() - top - bottom;
+    QFont font = m_legendFont;
+    const qreal floor = qMin(kLegendFloorPoints, font.pointSizeF());
+    qreal line = 0;
+    for (qreal points = font.pointSizeF(); points >= floor; points -= 0.5) {
+        font.setPointSizeF(points);
+        // An entry is as tall as its label or its marker, with a margin above and below.
+        line = std::ceil(qMax(QFontMetricsF(font).height(), marker)) + 2 * kLegendEntryMargin;
+        if ((entries + 0.5) * line <= room)
+            break;
+    }
+    if (legend->font() != font)
+        legend->setFont(font);
+    // Half an entry to spare: Qt clips the foot of the last label in a column filled to the brim.
+    const bool fits = (entries + 0.5) * line <= room;
+    legend->setVisible(fits);
+    if (fits) {
+        if (chart()->margins() != plain)
+            chart()->setMargins(plain);
+        return;
+    }
+
+    const QFontMetricsF metrics(font);
+    const qreal pitch = std::ceil(qMax(metrics.height(), marker)) + 2;
+    const int rows = qMax(1, int(room / pitch));
+    const int columns = (entries + rows - 1) / rows;
+    const qreal swatch = qMax(12.0, marker + 4);
+    qreal widest = 0;
+    for (const QString& label : labels)
+        widest = qMax(widest, metrics.horizontalAdvance(label));
+    const qreal columnWidth = std::ceil(swatch + 4 + widest + 8);
+    // However many columns, the plot keeps at least half the chart's width.
+    const int width = int(qMin(columns * columnWidth, chartSize.width() / 2));
+    m_legendColumns = new QGraphicsRectItem(chart());
+    m_legendColumns->setPen(Qt::NoPen);
+    m_legendColumns->setRect(0, 0, width, rows * pitch);
+    m_legendColumns->setFlag(QGraphicsItem::ItemClipsChildrenToShape);
+    m_legendColumns->setPos(chartSize.width() - plain.right() - right - width,
+                            plain.top() + top + (room - qMin(entries, rows) * pitch) / 2);
+    for (int s = 0; s < entries; ++s) {
+        const QPointF at((s / rows) * columnWidth, (s % rows) * pitch);
+        const SeriesLook l = m_looks.value(s);
+        if (m_type == ChartType::Line && l.showLine) {
+            auto* stroke = new QGraphicsLineItem(0, pitch / 2, swatch, pitch / 2, m_legendColumns);
+            stroke->setPen(QPen(seriesColor(s), 2));
+            stroke->setPos(at);
+        }
+        if (l.markerVisible || m_type == ChartType::XY) {
+            const int size = qMin(int(pitch), int(pixels(l.markerSizeTwips)));
+            auto* dot =
+                new QGraphicsPixmapItem(QPixmap::fromImage(markerImage(s).scaled(
+                                            QSize(size, size), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                                        m_legendColumns);
+            dot->setPos(at + QPointF((swatch - size) / 2, (pitch - size) / 2));
+        }
+        auto* label = new QGraphicsSimpleTextItem(labels[s], m_legendColumns);
+        label->setFont(font);
+        label->setBrush(legend->labelColor());
+        label->setPos(at + QPointF(swatch + 4, (pitch - metrics.height()) / 2));
+    }
+    const QMargins room4(plain.left(), plain.top(), plain.right() + width + 4, plain.bottom());
+    if (chart()->margins() != room4)
+        chart()->setMargins(room4);
 }
 
 std::pair<double, double> ChartControl::tickRange(int axis) const
@@ -331,6 +438,7 @@ void ChartControl::draw()
     c->legend()->setVisible(m_legend);
     c->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     m_dirty = false;
+    fitLegend();
     fitMargins();
 }
 
@@ -474,4 +582,10 @@ void ChartControl::mousePressEvent(QMouseEvent* event)
         return;
     if (const auto hit = pointAt(event->position()))
         emit pointSelected(hit->first, hit->second);
+}
+
+void ChartControl::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    fitLegend();
 }

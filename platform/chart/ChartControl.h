@@ -2,6 +2,7 @@
 
 #include <QChartView>
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QPointF>
@@ -12,6 +13,7 @@
 
 class QAbstractAxis;
 class QAbstractSeries;
+class QGraphicsRectItem;
 
 // The chart control: a grid of rows by columns, each row labelled and each column a named series, drawn as a line
 // chart (one line per column over the rows) or as an XY chart (the columns taken in pairs, x then y, one series
@@ -77,6 +79,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct SeriesLook {
@@ -96,6 +99,7 @@ private:
     // Lays the chart out now and fits the value axes' margins to its plot area.
     void settle();
     void fitMargins();
+    void fitLegend();
     std::pair<double, double> tickRange(int axis) const;
     std::optional<QPointF> positionOf(int series, int row) const;
     void draw();
@@ -119,4 +123,7 @@ private:
     QAbstractAxis* m_axisY = nullptr;
     QAbstractSeries* m_mappingSeries = nullptr;
     bool m_fitting = false;
+    QFont m_legendFont;
+    // The legend's entries in columns when Qt's one column cannot hold them.
+    QGraphicsRectItem* m_legendColumns = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "platform/chart/ChartControl.h"
 
 #include <QChart>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QLegend>
 #include <QLineSeries>
 #include <QSignalSpy>
 #include <QTest>
@@ -156,4 +159,45 @@ TEST(ChartControlTest, EverySeriesHasAColourOfItsOwn)
     for (int i = 0; i < colours.size(); ++i)
         for (int j = i + 1; j < colours.size(); ++j)
             EXPECT_NE(colours[i], colours[j]) << i << " and " << j;
+}
+
+// However many series there are, each one's name stands whole in the legend, inside the chart, both on the screen
+// and in the picture.
+TEST(ChartControlTest, TheLegendShowsEverySeriesName)
+{
+    ChartControl chart;
+    chart.resize(753, 302); // the satisfaction index window's chart
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    const int count = 20;
+    chart.setGrid(3, count);
+    QStringList names;
+    for (int c = 0; c < count; ++c) {
+        names << QStringLiteral("Parameter %1").arg(c + 1);
+        chart.setColumnLabel(c, names.last());
+        chart.setData(c % 3, c, c % 10);
+        chart.setMarker(c, true, 140, ChartControl::MarkerStyle::Ball);
+    }
+    chart.refresh();
+    chart.picture();
+
+    // Every label drawn whole within the chart, and within the legend when Qt's legend holds it.
+    const QLegend* legend = chart.chart()->legend();
+    const QRectF bounds = chart.chart()->sceneBoundingRect();
+    QStringList shown;
+    QList<QGraphicsItem*> items = chart.chart()->childItems();
+    while (!items.isEmpty()) {
+        QGraphicsItem* item = items.takeFirst();
+        items << item->childItems();
+        const QRectF at = item->sceneBoundingRect();
+        if (!item->isVisible() || !bounds.contains(at) ||
+            (legend->isAncestorOf(item) && !legend->sceneBoundingRect().contains(at)))
+            continue;
+        if (const auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+            shown << text->toPlainText();
+        else if (const auto* simple = dynamic_cast<QGraphicsSimpleTextItem*>(item))
+            shown << simple->text();
+    }
+    for (const QString& name : names)
+        EXPECT_TRUE(shown.contains(name)) << name.toStdString();
 }
