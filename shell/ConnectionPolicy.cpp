@@ -84,6 +84,8 @@ void applyTo(QSqlDatabase& db)
     state().open = false;
     state().lostCommit.reset();
     setTimeout(db, state().busyWait);
+    // A reading run keeps each workbook under a savepoint; its journal in memory spares a temporary file's writes.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
     MsgBox::setBeforeShow(&beforeMessage);
 }
 
