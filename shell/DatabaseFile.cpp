@@ -1,6 +1,9 @@
 #include "shell/DatabaseFile.h"
 
 #include "platform/files/WholeFile.h"
+#include "shell/ConnectionPolicy.h"
+#include "shell/Db.h"
+#include "shell/ProviderError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,35 +22,43 @@ namespace DatabaseFile
 namespace
 {
 
+// Opens the file through SQLite under a connection of its own, hands it to use (open or not), and removes the
+// connection again.
+template <typename Use> void withConnection(const QString& path, const QString& options, Use use)
+{
+    const QString name = QStringLiteral("dbfile-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(options);
+        db.open();
+        use(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 bool build(const QString& path, const QString& script, QString* error)
 {
-    const QString connection = QStringLiteral("mkdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            ok = false;
+    bool ok = false;
+    withConnection(path, QString(), [&](QSqlDatabase& db) {
+        if (!db.isOpen()) {
             if (error)
                 *error = db.lastError().text();
+            return;
         }
         QSqlQuery query(db);
         // The finished file is flushed to the disk once, when it is written in place.
-        if (ok)
-            query.exec(QStringLiteral("PRAGMA synchronous=OFF"));
+        query.exec(QStringLiteral("PRAGMA synchronous=OFF"));
         for (const QString& statement : statements(script)) {
-            if (!ok)
-                break;
             if (!query.exec(statement)) {
-                ok = false;
                 if (error)
                     *error = QStringLiteral("%1\n%2").arg(query.lastError().text(), statement);
+                return;
             }
         }
-        query.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
+        ok = true;
+    });
     return ok;
 }
 
@@ -136,28 +147,30 @@ QStringList programTables()
 namespace
 {
 
-// SQLITE_BUSY, SQLITE_LOCKED: another program's lock, which says nothing about the file.
-bool lockedByAnother(const QSqlError& error)
+// What a failure says about the file: nothing when it was another program's lock.
+QString verdictOf(const QSqlError& error)
 {
-    return error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6");
+    const bool busy =
+        ConnectionPolicy::classify(ProviderError(Db::errorRecords(error))) == ConnectionPolicy::Failure::Busy;
+    return busy ? QString() : error.databaseText();
 }
 
 QString checkOpen(QSqlDatabase& db)
 {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA quick_check")))
-        return lockedByAnother(query.lastError()) ? QString() : query.lastError().databaseText();
+        return verdictOf(query.lastError());
     QStringList findings;
     while (query.next())
         findings << query.value(0).toString();
     if (query.lastError().isValid())
-        return lockedByAnother(query.lastError()) ? QString() : query.lastError().databaseText();
+        return verdictOf(query.lastError());
     if (findings != QStringList{QStringLiteral("ok")})
         return QStringLiteral("database disk image is malformed");
 
     QSet<QString> present;
     if (!query.exec(QStringLiteral("select name from sqlite_master where type='table'")))
-        return lockedByAnother(query.lastError()) ? QString() : query.lastError().databaseText();
+        return verdictOf(query.lastError());
     while (query.next())
         present.insert(query.value(0).toString().toLower());
     QStringList missing;
@@ -178,19 +191,10 @@ QString unusableReason(const QString& dbPath)
     // SQLite would make an empty database in place of a missing file.
     if (!QFileInfo(dbPath).isFile())
         return QStringLiteral("the file does not exist");
-    const QString connection = QStringLiteral("checkdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString reason;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(dbPath);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-        if (!db.open())
-            reason = lockedByAnother(db.lastError()) ? QString() : db.lastError().databaseText();
-        else
-            reason = checkOpen(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
+    const QString wait = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(ConnectionPolicy::busyWait());
+    withConnection(dbPath, wait,
+                   [&](QSqlDatabase& db) { reason = db.isOpen() ? checkOpen(db) : verdictOf(db.lastError()); });
     return reason;
 }
 

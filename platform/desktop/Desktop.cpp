@@ -22,12 +22,6 @@ SeamState& seam()
     return s;
 }
 
-int& grace()
-{
-    static int milliseconds = 3000;
-    return milliseconds;
-}
-
 const char* const OpenProgram = "xdg-open";
 const char* const NoProgram = "no program is set up to open it";
 
@@ -58,8 +52,7 @@ bool openFile(const QString& path, QString* reason)
         if (!ok)
             why = QLatin1String(NoProgram);
     } else {
-        const ToolRun::Outcome run =
-            ToolRun::run(QLatin1String(OpenProgram), {QFileInfo(path).absoluteFilePath()}, grace());
+        const ToolRun::Outcome run = ToolRun::run(QLatin1String(OpenProgram), {QFileInfo(path).absoluteFilePath()});
         ok = run.ok;
         if (!ok) {
             why = run.failure.isEmpty() ? exitMeaning(run.exitCode) : run.failure;
@@ -79,16 +72,6 @@ bool openFile(const QString& path, QString* reason)
 QDate today()
 {
     return seam().today.isValid() ? seam().today : QDate::currentDate();
-}
-
-void setGracePeriod(int milliseconds)
-{
-    grace() = milliseconds;
-}
-
-int gracePeriod()
-{
-    return grace();
 }
 
 void setTestMode(bool on)

@@ -17,10 +17,6 @@ bool openFile(const QString& path, QString* reason = nullptr);
 
 QDate today();
 
-// How long an opening is watched for a failure before it counts as done, in milliseconds.
-void setGracePeriod(int milliseconds);
-int gracePeriod();
-
 // The seam.
 void setTestMode(bool on);
 void setOpenResult(bool ok);

@@ -7,8 +7,18 @@
 
 namespace ToolRun
 {
+namespace
+{
 
-Outcome run(const QString& tool, const QStringList& arguments, int graceMilliseconds)
+int& grace()
+{
+    static int milliseconds = 3000;
+    return milliseconds;
+}
+
+} // namespace
+
+Outcome run(const QString& tool, const QStringList& arguments)
 {
     Outcome outcome;
     const QString program = QStandardPaths::findExecutable(tool);
@@ -32,7 +42,7 @@ Outcome run(const QString& tool, const QStringList& arguments, int graceMillisec
         timer.setSingleShot(true);
         QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
         QObject::connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
-        timer.start(graceMilliseconds);
+        timer.start(grace());
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
 
@@ -51,6 +61,16 @@ Outcome run(const QString& tool, const QStringList& arguments, int graceMillisec
     }
     process->deleteLater();
     return outcome;
+}
+
+void setGracePeriod(int milliseconds)
+{
+    grace() = milliseconds;
+}
+
+int gracePeriod()
+{
+    return grace();
 }
 
 } // namespace ToolRun

@@ -16,6 +16,10 @@ struct Outcome {
     QString said;     // what it wrote on its error output before it ended, trimmed
 };
 
-Outcome run(const QString& tool, const QStringList& arguments, int graceMilliseconds);
+Outcome run(const QString& tool, const QStringList& arguments);
+
+// How long a run is watched for a failure before it counts as done, in milliseconds (3 s unless set).
+void setGracePeriod(int milliseconds);
+int gracePeriod();
 
 } // namespace ToolRun

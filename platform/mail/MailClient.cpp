@@ -11,12 +11,6 @@ namespace MailClient
 namespace
 {
 
-int& grace()
-{
-    static int milliseconds = 3000;
-    return milliseconds;
-}
-
 const char* const HandOverProgram = "xdg-email";
 const char* const HandlerQueryProgram = "xdg-mime";
 
@@ -110,7 +104,7 @@ QStringList arguments(const MailMessage& message)
 
 bool compose(const MailMessage& message, QString* error)
 {
-    const ToolRun::Outcome run = ToolRun::run(QLatin1String(HandOverProgram), arguments(message), grace());
+    const ToolRun::Outcome run = ToolRun::run(QLatin1String(HandOverProgram), arguments(message));
     QString why = run.failure;
     if (!run.ok && why.isEmpty()) {
         why = QStringLiteral("The message could not be handed to the mail program: %1.").arg(exitMeaning(run.exitCode));
@@ -120,16 +114,6 @@ bool compose(const MailMessage& message, QString* error)
     if (error)
         *error = why;
     return run.ok;
-}
-
-void setGracePeriod(int milliseconds)
-{
-    grace() = milliseconds;
-}
-
-int gracePeriod()
-{
-    return grace();
 }
 
 } // namespace MailClient

@@ -27,8 +27,4 @@ bool isPlainAddress(const QString& recipient);
 // The command-line arguments of a hand-over, without the program.
 QStringList arguments(const MailMessage& message);
 
-// How long a hand-over is watched for a failure before it counts as done, in milliseconds.
-void setGracePeriod(int milliseconds);
-int gracePeriod();
-
 } // namespace MailClient

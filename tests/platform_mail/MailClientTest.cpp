@@ -1,5 +1,6 @@
 #include "MailRecorder.h"
 
+#include "platform/desktop/ToolRun.h"
 #include "platform/mail/MailClient.h"
 
 #include <QElapsedTimer>
@@ -120,8 +121,8 @@ TEST(MailClient, AClientThatStaysOpenDoesNotHoldUpTheProgram)
 {
     MailRecorder mail;
     mail.stayRunning();
-    const int before = MailClient::gracePeriod();
-    MailClient::setGracePeriod(300);
+    const int before = ToolRun::gracePeriod();
+    ToolRun::setGracePeriod(300);
     bool ticked = false;
     QTimer::singleShot(50, [&ticked] { ticked = true; });
     QElapsedTimer clock;
@@ -130,7 +131,7 @@ TEST(MailClient, AClientThatStaysOpenDoesNotHoldUpTheProgram)
     const bool ok =
         MailClient::compose(MailMessage{QStringLiteral("a@b.c"), QStringLiteral("S"), QString(), QString()}, &error);
     const qint64 took = clock.elapsed();
-    MailClient::setGracePeriod(before);
+    ToolRun::setGracePeriod(before);
     EXPECT_TRUE(ok) << error.toStdString();
     EXPECT_LT(took, 5000);
     // The program's own events went on while the hand-over was watched.
