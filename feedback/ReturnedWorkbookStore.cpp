@@ -85,6 +85,14 @@ QString named(const QStringList& paths)
     return names.join(QStringLiteral("\r\n"));
 }
 
+// Workbooks that a commit or a rolled-back transaction took along.
+void sayNotStored(const ProviderError& error, const QStringList& paths)
+{
+    MsgBox::show(QStringLiteral("The database did not store these workbooks (%1); read them again:\r\n%2")
+                     .arg(reasonOf(error), named(paths)),
+                 MsgBox::Critical, title());
+}
+
 } // namespace
 
 struct ReturnedWorkbookStore::Statements {
@@ -125,14 +133,10 @@ bool ReturnedWorkbookStore::commit()
         // The commit took every workbook since the last one with it.
         const QStringList lost = std::exchange(m_uncommitted, {});
         if (ConnectionPolicy::classify(e) == ConnectionPolicy::Failure::CannotWrite) {
-            m_stopped = true;
-            m_stoppedAt = lost.isEmpty() ? QString() : lost.last();
-            m_stopReason = reasonOf(e);
             m_lost += lost;
+            markStopped(lost.isEmpty() ? QString() : lost.last(), e);
         } else if (!lost.isEmpty()) {
-            MsgBox::show(QStringLiteral("The database did not store these workbooks (%1); read them again:\r\n%2")
-                             .arg(reasonOf(e), named(lost)),
-                         MsgBox::Critical, title());
+            sayNotStored(e, lost);
         }
         return false;
     }
@@ -255,9 +259,7 @@ void ReturnedWorkbookStore::failed(const QString& path, const ProviderError& err
         return;
     }
     if (!lost.isEmpty()) {
-        MsgBox::show(QStringLiteral("The database did not store these workbooks (%1); read them again:\r\n%2")
-                         .arg(reasonOf(error), named(lost + QStringList{path})),
-                     MsgBox::Critical, title());
+        sayNotStored(error, lost + QStringList{path});
         return;
     }
     if (!commit())
@@ -277,10 +279,15 @@ void ReturnedWorkbookStore::stop(const QString& path, const ProviderError& error
     // What the transaction still holds of earlier workbooks is kept if the database takes it.
     if (ConnectionPolicy::inTransaction())
         commit();
-    m_stopped = true;
-    m_stoppedAt = path;
-    m_stopReason = reasonOf(error);
+    markStopped(path, error);
     m_lost << path;
+}
+
+void ReturnedWorkbookStore::markStopped(const QString& at, const ProviderError& error)
+{
+    m_stopped = true;
+    m_stoppedAt = at;
+    m_stopReason = reasonOf(error);
 }
 
 std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(int questionId)

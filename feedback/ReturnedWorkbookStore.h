@@ -86,6 +86,8 @@ private:
     void failed(const QString& path, const ProviderError& error);
     // The database cannot be written: the run stops at path; lost names what the failure took with it.
     void stop(const QString& path, const ProviderError& error, const QStringList& lost);
+    // The run stops at the workbook named, for the error's reason.
+    void markStopped(const QString& at, const ProviderError& error);
     void save(Table& table, const AnswerTables::Key& key, int surveyId, const QVariant& weightage,
               const QVariant& answer);
     void addNewAnswers(Table& table, const SurveyWorkbookReader::Content& content);
