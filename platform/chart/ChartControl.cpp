@@ -235,8 +235,7 @@ void ChartControl::fitLegend()
     m_legendColumns = nullptr;
     const QMargins plain(4, 4, 4, 4);
     if (!m_legend) {
-        if (chart()->margins() != plain)
-            chart()->setMargins(plain);
+        setChartMargins(plain);
         return;
     }
     // One entry per series, counted from the grid: Qt hides the markers of a hidden legend.
@@ -274,8 +273,7 @@ void ChartControl::fitLegend()
     const bool fits = (entries + 0.5) * line <= room;
     legend->setVisible(fits);
     if (fits) {
-        if (chart()->margins() != plain)
-            chart()->setMargins(plain);
+        setChartMargins(plain);
         return;
     }
 
@@ -317,9 +315,14 @@ void ChartControl::fitLegend()
         label->setBrush(legend->labelColor());
         label->setPos(at + QPointF(swatch + 4, (pitch - metrics.height()) / 2));
     }
-    const QMargins room4(plain.left(), plain.top(), plain.right() + width + 4, plain.bottom());
-    if (chart()->margins() != room4)
-        chart()->setMargins(room4);
+    setChartMargins(QMargins(plain.left(), plain.top(), plain.right() + width + 4, plain.bottom()));
+}
+
+// Setting the margins lays the chart out again, so they are set only when they change.
+void ChartControl::setChartMargins(const QMargins& margins)
+{
+    if (chart()->margins() != margins)
+        chart()->setMargins(margins);
 }
 
 std::pair<double, double> ChartControl::tickRange(int axis) const

@@ -100,6 +100,7 @@ private:
     void settle();
     void fitMargins();
     void fitLegend();
+    void setChartMargins(const QMargins& margins);
     std::pair<double, double> tickRange(int axis) const;
     std::optional<QPointF> positionOf(int series, int row) const;
     void draw();
