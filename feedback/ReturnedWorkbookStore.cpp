@@ -130,11 +130,11 @@ bool ReturnedWorkbookStore::commit()
         m_uncommitted.clear();
         return true;
     } catch (const ProviderError& e) {
-        // The commit took every workbook since the last one with it.
+        // The commit took every workbook since the last one with it; the run stopped where that batch began.
         const QStringList lost = std::exchange(m_uncommitted, {});
         if (ConnectionPolicy::classify(e) == ConnectionPolicy::Failure::CannotWrite) {
             m_lost += lost;
-            markStopped(lost.isEmpty() ? QString() : lost.last(), e);
+            markStopped(lost.isEmpty() ? QString() : lost.first(), e);
         } else if (!lost.isEmpty()) {
             sayNotStored(e, lost);
         }

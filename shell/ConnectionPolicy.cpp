@@ -10,7 +10,6 @@
 #include <QSqlQuery>
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 namespace ConnectionPolicy
@@ -21,8 +20,9 @@ namespace
 struct State {
     int busyWait = 10000;
     bool open = false;
-    // The errors of a commit that a message box forced; the owner of the transaction hears of them at its commit.
-    std::optional<ProviderError> lostCommit;
+    // A message box undid the open transaction before its owner ended it: every statement fails until the owner
+    // commits or rolls back, so that the rest of the save cannot be stored on its own.
+    bool interrupted = false;
 };
 
 State& state()
@@ -35,6 +35,15 @@ void setTimeout(QSqlDatabase db, int milliseconds)
 {
     // Replaces the driver's own busy handler, whose wait is fixed by the data source.
     QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(milliseconds));
+}
+
+// SQLite's code for a statement aborted because its transaction was rolled back.
+constexpr int Aborted = 4;
+
+ProviderError interruption()
+{
+    return ProviderError({ErrorRecord{
+        Aborted, QStringLiteral("The save was interrupted by a message and undone; nothing of it is stored.")}});
 }
 
 // SQLite counts its wait in the naps it meant to take; on a loaded machine they last longer. A transaction's begin
@@ -82,7 +91,7 @@ void setBusyWait(int milliseconds)
 void applyTo(QSqlDatabase& db)
 {
     state().open = false;
-    state().lostCommit.reset();
+    state().interrupted = false;
     setTimeout(db, state().busyWait);
     // A reading run keeps each workbook under a savepoint; its journal in memory spares a temporary file's writes.
     QSqlQuery(db).exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
@@ -113,8 +122,8 @@ void begin()
 void commit()
 {
     if (!state().open) {
-        if (std::optional<ProviderError> lost = std::exchange(state().lostCommit, std::nullopt))
-            throw *lost;
+        if (std::exchange(state().interrupted, false))
+            throw interruption();
         return;
     }
     try {
@@ -129,6 +138,7 @@ void commit()
 void rollback()
 {
     state().open = false;
+    state().interrupted = false;
     try {
         Db::exec(QStringLiteral("ROLLBACK"));
     } catch (const ProviderError&) {
@@ -139,6 +149,12 @@ void rollback()
 bool inTransaction()
 {
     return state().open;
+}
+
+void checkNotInterrupted()
+{
+    if (state().interrupted)
+        throw interruption();
 }
 
 void savepoint(const QString& name)
@@ -168,11 +184,9 @@ void beforeMessage()
 {
     if (!state().open)
         return;
-    try {
-        commit();
-    } catch (const ProviderError& e) {
-        state().lostCommit = e;
-    }
+    // Committing here would store the save's first half and leave the rest to autocommit.
+    rollback();
+    state().interrupted = true;
 }
 
 } // namespace ConnectionPolicy

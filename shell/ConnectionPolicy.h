@@ -12,7 +12,7 @@ class QSqlDatabase;
 //   statement would run in a transaction nobody ends;
 // - after a failure, whether the transaction survived is asked of SQLite, which rolls the whole transaction back
 //   on a full disk or an I/O error;
-// - no write transaction stays open while a message box is shown.
+// - no write transaction stays open while a message box is shown, and none is stored halfway because of one.
 namespace ConnectionPolicy
 {
 
@@ -34,10 +34,15 @@ void applyTo(QSqlDatabase& db);
 // A write transaction on the shared connection. begin takes the write lock at once (waiting out another writer),
 // so that what the transaction reads stays what it writes over. Each throws ProviderError.
 void begin();
-// Commits; when the commit fails, what is left of the transaction is rolled back and the error thrown.
+// Commits; when the commit fails, what is left of the transaction is rolled back and the error thrown. Throws as
+// well when a message box undid the transaction (see beforeMessage).
 void commit();
 void rollback();
 bool inTransaction();
+
+// Throws the interruption's ProviderError while a message box has undone a transaction whose owner has not yet
+// ended it; the statement helpers call it before every statement.
+void checkNotInterrupted();
 
 // Savepoints inside the open transaction.
 void savepoint(const QString& name);
@@ -46,8 +51,9 @@ void release(const QString& name);
 // it back whole, so what it held before the savepoint is not stored either.
 bool rollbackTo(const QString& name);
 
-// Run before every message box: commits what an open transaction holds, so that no other program is locked out
-// while the box waits for the user.
+// Run before every message box: rolls back an open transaction, so that no other program is locked out while the
+// box waits for the user. That save can no longer be whole, so it stores nothing: its later statements and its
+// commit throw until its owner commits or rolls back.
 void beforeMessage();
 
 } // namespace ConnectionPolicy

@@ -1,5 +1,6 @@
 #include "shell/Db.h"
 
+#include "shell/ConnectionPolicy.h"
 #include "shell/ProviderError.h"
 #include "shell/gblGlobal.h"
 
@@ -27,6 +28,7 @@ QSqlQuery exec(const QString& sql, const QVariantList& values)
     QSqlDatabase db = gConnection();
     if (!db.isOpen())
         throw ProviderError({});
+    ConnectionPolicy::checkNotInterrupted();
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(sql))

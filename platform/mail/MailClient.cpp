@@ -75,7 +75,7 @@ bool isAvailable(QString* reason)
 
 bool isPlainAddress(const QString& recipient)
 {
-    static const QString refused = QStringLiteral(",;'\"`<>\\\u2018\u2019\u201c\u201d");
+    static const QString refused = QStringLiteral(",;'\"`<>\\%\u2018\u2019\u201c\u201d");
     if (recipient.isEmpty())
         return false;
     for (const QChar c : recipient) {

@@ -20,8 +20,9 @@ bool isAvailable(QString* reason = nullptr);
 bool compose(const MailMessage& message, QString* error);
 
 // True when the text is one plain address that can be handed over as it is: not empty, and without blanks,
-// commas, semicolons, quotes, angle brackets, backslashes or control characters. Those would make several
-// recipients of it, or let it reach past its own field when a client's route decodes it into a compose string.
+// commas, semicolons, quotes, angle brackets, backslashes, percent signs or control characters. Those would make
+// several recipients of it, or let it reach past its own field when a client's route decodes it into a compose
+// string (some decode percent escapes a second time).
 bool isPlainAddress(const QString& recipient);
 
 // The command-line arguments of a hand-over, without the program.

@@ -81,14 +81,15 @@ QVariant previousValue(const QVariant& v)
     return v.isNull() || v.toLongLong() == 0 ? QVariant() : QVariant(v.toLongLong());
 }
 
-// Puts a file back as it was before a save that could not be logged.
-void restoreFile(const QString& path, bool existed, const QByteArray& previous)
+// Puts a file back as it was before a save that could not be logged; false, with the reason, when the old
+// workbook could not be written back.
+bool restoreFile(const QString& path, bool existed, const QByteArray& previous, QString* reason)
 {
     if (!existed) {
         QFile::remove(path);
-        return;
+        return true;
     }
-    WholeFile::write(path, previous);
+    return WholeFile::write(path, previous, reason);
 }
 
 } // namespace
@@ -180,8 +181,15 @@ bool SurveyExport::fill(Workbook& book, Worksheet& sheet, const Naming& naming, 
     try {
         saveLog(respid);
     } catch (const ProviderError& e) {
-        restoreFile(path, existed, previous);
+        QString reason;
+        const bool restored = restoreFile(path, existed, previous, &reason);
         toShowConnectionErrors(e);
+        // The user must learn that the file is no longer the logged workbook it was.
+        if (!restored)
+            MsgBox::show(QStringLiteral("The old Survey File could not be put back....\r\n%1 now holds the new "
+                                        "Survey File, which is not logged.\r\n%2")
+                             .arg(QDir::toNativeSeparators(path), reason),
+                         MsgBox::Critical, QLatin1String(kTitle));
         return false;
     }
 

@@ -83,11 +83,12 @@ TEST(MailClient, OnlyOnePlainAddressIsARecipient)
     for (const char* plain :
          {"ann@acme.example", "-ann@acme.example", "o.brien+survey@acme.example", "zoë@acme.example"})
         EXPECT_TRUE(MailClient::isPlainAddress(QString::fromUtf8(plain))) << plain;
-    // Two recipients, a display name, or what a client's compose string would decode: quotes, also as \x27.
+    // Two recipients, a display name, or what a client's compose string would decode: quotes, also as \x27 or as a
+    // percent escape that a second decoding turns into one.
     for (const char* refused :
          {"", "a@x.org, b@y.org", "a@x.org;b@y.org", "a@x.org b@y.org", "Ann <a@x.org>", "\"a\"@x.org",
           "a@x.org',attachment='/etc/passwd", "a\\x27@x.org", "a@x.org\n", "a@x.org\t", "a\x01@x.org", "a\u00a0@x.org",
-          "a\u200e@x.org", "o\u2019brien@x.org", "a`id`@x.org"})
+          "a\u200e@x.org", "o\u2019brien@x.org", "a`id`@x.org", "a%27@x.org", "a@x.org%2Cb@y.org"})
         EXPECT_FALSE(MailClient::isPlainAddress(QString::fromUtf8(refused))) << refused;
 }
 

@@ -14,8 +14,11 @@
 #include <QUuid>
 
 #include <chrono>
+#include <csignal>
 #include <future>
 #include <thread>
+
+#include <sys/resource.h>
 
 namespace
 {
@@ -399,6 +402,31 @@ private:
     QString m_name;
 };
 
+// Writes to any file beyond a size fail, as on a full disk, for the life of the object.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
 // The connection's lock wait of the program, shortened for a test and given back after it.
 struct BusyWait {
     explicit BusyWait(int ms) { ConnectionPolicy::setBusyWait(ms); }
@@ -488,6 +516,30 @@ TEST_F(ReadingWindow, ADatabaseThatCannotBeWrittenStopsTheRunWithOneMessage)
     ASSERT_EQ(messages().size(), 1);
     EXPECT_TRUE(messages().first().startsWith("Reading stopped at " + files[0])) << messages().first().toStdString();
     EXPECT_EQ(count("feedbackobjective"), 1);
+    EXPECT_EQ(value("select sum(Status) from log").toInt(), 0);
+    EXPECT_TRUE(idle());
+}
+
+TEST_F(ReadingWindow, ACommitThatCannotBeWrittenNamesTheFirstWorkbookItTookAlong)
+{
+    QStringList files;
+    for (int i = 1; i <= 3; ++i) {
+        addLog(QStringLiteral("w%1.xlsx").arg(i));
+        files << Returned(12, day, 7).scored(i, i, 5).save(path(QStringLiteral("w%1.xlsx").arg(i)));
+    }
+    browse(files);
+    select({0, 1, 2});
+    {
+        // The answers wait in memory; the disk refuses them at the commit.
+        FileSizeLimit full(0);
+        w->cmdImport_Click();
+    }
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages().first().startsWith("Reading stopped at " + files[0] + ": the database cannot be written ("))
+        << messages().first().toStdString();
+    EXPECT_TRUE(messages().first().endsWith("not stored:\r\nw1.xlsx\r\nw2.xlsx\r\nw3.xlsx"))
+        << messages().first().toStdString();
+    EXPECT_EQ(count("feedbackobjective"), 0);
     EXPECT_EQ(value("select sum(Status) from log").toInt(), 0);
     EXPECT_TRUE(idle());
 }

@@ -103,30 +103,54 @@ TEST_F(Data, ProviderErrorMidSaveLeavesTheDatabaseAsItWas)
     EXPECT_EQ(value(QStringLiteral("select count(*) from customer")).toInt(), 3);
 }
 
-TEST_F(Data, AMessageShownDuringASaveFindsItCommittedAndTheDatabaseFree)
+TEST_F(Data, AMessageShownDuringASaveFindsTheDatabaseFreeAndTheSaveStoresNothing)
 {
     // Another program asks for the write lock, without waiting, at the moment the box would show.
-    bool otherCouldWrite = false;
+    QList<bool> otherCouldWrite;
     MsgBox::setBeforeShow([&] {
         ConnectionPolicy::beforeMessage();
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
         other.setDatabaseName(dbPath());
         if (other.open()) {
             QSqlQuery(other).exec(QStringLiteral("PRAGMA busy_timeout=0"));
-            otherCouldWrite = QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE"));
+            otherCouldWrite << QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE"));
             QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
             other.close();
         }
     });
+    const auto insert = [](const char* name) {
+        Db::exec(QStringLiteral("insert into customer (custname, Address) values (?, '-')"),
+                 {QString::fromLatin1(name)});
+    };
+    // A box between two statements: the second does not run on its own, and the save's own error path tells.
+    try {
+        Transaction t;
+        insert("Alpha");
+        MsgBox::show(QStringLiteral("Saving..."));
+        insert("Beta");
+        t.commit();
+        ADD_FAILURE() << "the save went on after the box";
+    } catch (const ProviderError& e) {
+        toShowConnectionErrors(e);
+    }
+    // A box just before the commit: the commit says so.
     {
         Transaction t;
-        Db::exec(QStringLiteral("insert into customer (custname, Address) values ('Alpha', '-')"));
+        insert("Gamma");
         MsgBox::show(QStringLiteral("Saving..."));
-        EXPECT_NO_THROW(t.commit());
+        EXPECT_THROW(t.commit(), ProviderError);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
     MsgBox::setBeforeShow(&ConnectionPolicy::beforeMessage);
-    EXPECT_TRUE(otherCouldWrite);
+    EXPECT_EQ(otherCouldWrite, QList<bool>({true, true, true}));
+    EXPECT_EQ(count(QStringLiteral("customer")), 0);
+    ASSERT_EQ(MsgBox::shown().size(), 3);
+    EXPECT_EQ(
+        MsgBox::shown()[1].text,
+        QStringLiteral("Error : 4\r\nThe save was interrupted by a message and undone; nothing of it is stored."));
+
+    // Each interruption was told by its own save: the next one stores whole.
+    EXPECT_TRUE(saveCustomers({QStringLiteral("Delta")}));
     EXPECT_EQ(count(QStringLiteral("customer")), 1);
 }
 

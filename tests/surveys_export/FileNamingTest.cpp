@@ -309,6 +309,37 @@ TEST_F(FileNamingTest, AWriteThatFailsOnAFullDiskKeepsTheOldWorkbookAndStopsTher
     EXPECT_EQ(bytes("7312.xlsx"), before);
 }
 
+TEST_F(FileNamingTest, AnOldWorkbookThatCannotBePutBackIsNamed)
+{
+    // An unlogged file in the way, far larger than the new workbook; the disk takes the new one but not it again.
+    const QByteArray old(1 << 20, 'x');
+    {
+        QFile f(workbook("7312.xlsx"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    run("create trigger refuse before insert on log begin select raise(abort, 'log refused'); end");
+    struct DiskFull {
+        DiskFull() { WholeFile::failAfter(1 << 19, ENOSPC); }
+        ~DiskFull() { WholeFile::failAfter(-1, 0); }
+    } full;
+
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    EXPECT_FALSE(exportSurvey());
+    const QByteArray now = bytes("7312.xlsx");
+    EXPECT_TRUE(now.startsWith("PK")) << "the new workbook stays";
+    EXPECT_TRUE(logRows().isEmpty());
+    ASSERT_EQ(messages().size(), 3);
+    EXPECT_EQ(messages()[0], overwrite7312());
+    EXPECT_TRUE(messages()[1].startsWith("Error : ")) << messages()[1].toStdString();
+    EXPECT_TRUE(messages()[1].contains("log refused")) << messages()[1].toStdString();
+    EXPECT_EQ(messages()[2], "The old Survey File could not be put back....\r\n" +
+                                 QDir::toNativeSeparators(workbook("7312.xlsx")) +
+                                 " now holds the new Survey File, which is not logged.\r\n" +
+                                 QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    EXPECT_EQ(MsgBox::shown()[2].style, 16);
+}
+
 TEST_F(FileNamingTest, MailModeMailsTheSavedFileWithoutTheViewQuestion)
 {
     SurveyExportContext c = context();
