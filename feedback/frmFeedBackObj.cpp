@@ -154,6 +154,7 @@ void frmFeedBackObj::buildControls()
     options.digitColumns = {ColWeightage, ColScore};
     m_editor = new GridEditor(grdDtls, txtDtls, options, this);
     m_editor->cellRule = [this](int row, int col, const QString& typed) { return columnRule(row, col, typed); };
+    m_editor->editableCell = [this](int row, int col) { return takesAnswer(row, col); };
 
     connect(cmbCusName, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0)
@@ -491,23 +492,32 @@ bool frmFeedBackObj::isAnswerValue(const QString& text)
     return ok && value <= 10;
 }
 
-// Weightage and score are whole numbers up to 10, a score belongs to a scored question and a written answer to a
-// descriptive one; the question itself is not edited.
-QString frmFeedBackObj::columnRule(int row, int col, const QString& typed) const
+// A score belongs to a scored question and a written answer to a descriptive one; the question itself is not edited.
+bool frmFeedBackObj::takesAnswer(int row, int col) const
 {
-    const QString cell = grdDtls->textMatrix(row, col);
     const QString type = grdDtls->textMatrix(row, ColType);
     switch (col) {
-    case ColQuestion:
-        return cell;
+    case ColWeightage:
+        return true;
+    case ColScore:
+        return type == kTrue;
+    case ColDescription:
+        return type == kFalse;
+    default:
+        return false;
+    }
+}
+
+// Weightage and score are whole numbers up to 10; a cell that takes no answer keeps its text.
+QString frmFeedBackObj::columnRule(int row, int col, const QString& typed) const
+{
+    if (col >= ColQuestion && col <= ColDescription && !takesAnswer(row, col))
+        return grdDtls->textMatrix(row, col);
+    switch (col) {
     case ColWeightage:
         return isAnswerValue(typed) ? typed : QString();
     case ColScore:
-        if (type != kTrue)
-            return cell;
         return GridEditor::isBlank(typed) || isAnswerValue(typed) ? typed : QString();
-    case ColDescription:
-        return type == kFalse ? typed : cell;
     default:
         return typed;
     }

@@ -106,6 +106,7 @@ private:
     void buildControls();
     void placeInMainWindow();
     void fitColumns();
+    bool takesAnswer(int row, int col) const;
     QString columnRule(int row, int col, const QString& typed) const;
     void setEmptyGrid();
     void showSurveyDate(const QDate& date);

@@ -241,6 +241,24 @@ bool GridEditor::keyDown(int key)
     }
 }
 
+// Tab walks the editable cells of the current row, as in a spreadsheet, and never changes the row; past the first or
+// last one it leaves the grid by the window's focus chain. The cell already holds the typed text either way.
+bool GridEditor::tabTo(bool forward)
+{
+    const int row = m_grid->row();
+    if (row < 1)
+        return false;
+    const int step = forward ? 1 : -1;
+    for (int col = m_grid->col() + step; col >= 1 && col <= m_options.lastEditable; col += step) {
+        if (!editableCell || editableCell(row, col)) {
+            m_grid->setCol(col);
+            placeCurrent();
+            return true;
+        }
+    }
+    return false;
+}
+
 // Only printable characters are refused: Backspace, Tab, Enter and shortcuts keep their use.
 bool GridEditor::refusesCharacter(const QString& typed) const
 {
@@ -257,6 +275,12 @@ bool GridEditor::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_editor && event->type() == QEvent::KeyPress) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         int key = keyEvent->key();
+        if (!(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            if (key == Qt::Key_Backtab || (key == Qt::Key_Tab && (keyEvent->modifiers() & Qt::ShiftModifier)))
+                return tabTo(false);
+            if (key == Qt::Key_Tab)
+                return tabTo(true);
+        }
         if (key == Qt::Key_Enter)
             key = Qt::Key_Return;
         return keyDown(key) || refusesCharacter(keyEvent->text());

@@ -10,7 +10,7 @@ class FlexGrid;
 class QLineEdit;
 
 // The floating text box that edits a grid in place: it stands over one cell, copies every change of its text back
-// into that cell, and moves from cell to cell with Enter, the arrow keys and the mouse. The grid's last column
+// into that cell, and moves from cell to cell with Enter, Tab, the arrow keys and the mouse. The grid's last column
 // holds what the row is (a record's key, a kind) and is never written here.
 class GridEditor : public QObject
 {
@@ -63,6 +63,8 @@ public:
     // cell and the editor are to hold (the typed text, a rewrite of it, "" to refuse it, the cell's own text to undo
     // the change).
     std::function<QString(int row, int col, const QString& typed)> cellRule;
+    // Whether a cell of columns 1 to lastEditable takes typing; Tab passes over the others. Unset: all of them.
+    std::function<bool(int row, int col)> editableCell;
 
     static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
 
@@ -73,6 +75,7 @@ private:
     void textChanged(const QString& text);
     void mouseDown();
     bool keyDown(int key);
+    bool tabTo(bool forward);
     bool refusesCharacter(const QString& typed) const;
     void placeCurrent();
     void moveToRow(int row, RowMove why);

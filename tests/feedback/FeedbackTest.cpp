@@ -249,6 +249,29 @@ TEST_F(Feedback, KeysWalkTheGridWithoutAddingRows)
     EXPECT_TRUE(editor->isVisible());
 }
 
+TEST_F(Feedback, TabMovesToTheNextCellThatTakesAnAnswerWithWhatWasTyped)
+{
+    auto* w = open<frmFeedBackObj>(main()->mnuObjective);
+    ASSERT_TRUE(w);
+    const auto at = [&] { return std::pair{w->grdDtls->row(), w->grdDtls->col()}; };
+    const auto keys = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+    const auto tab = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); };
+    ASSERT_EQ(at(), std::pair(1, 1));
+    tab(); // past the question
+    keys("7");
+    tab();
+    EXPECT_EQ(at(), std::pair(1, 3));
+    keys("9");
+    clickCell(w->grdDtls, 2, 2);
+    keys("4");
+    tab(); // a written question takes no score
+    EXPECT_EQ(at(), std::pair(2, 4));
+    keys("fine");
+    w->cmdSave->click();
+    EXPECT_EQ(stored(ann, q[1], d1), QStringList{"7|9|1"});
+    EXPECT_EQ(stored(ann, q[2], d1), QStringList{"4|fine|1"});
+}
+
 TEST_F(Feedback, SavedAnswersComeBackInTheirStoredForms)
 {
     answer(ann, q[2], d2, 3, QVariant()); // another date's answer

@@ -327,6 +327,23 @@ TEST_F(CustomerWindow, ProviderErrorMidSaveLeavesTheDatabaseAndTheGridAsTheyWere
     EXPECT_EQ(column(w->grdRespondentDtls, 1), (QStringList{QStringLiteral("Good"), QStringLiteral("Bad"), QString()}));
 }
 
+TEST_F(CustomerWindow, TabMovesToTheNextCellSoTheAddressIsTypedIntoItsOwnCell)
+{
+    auto* w = open<frmCustomer>(main()->mnuCusAndResp);
+    ASSERT_TRUE(w);
+    clickCell(w->grdCustomerDtls, 1, 1);
+    // Keys go where the user's would: to whatever has the focus.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Acme"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1 Main St"));
+    w->cmdSaveCustomer->click();
+
+    EXPECT_EQ(table(QStringLiteral("select custname, Address from customer")),
+              QStringList{QStringLiteral("Acme|1 Main St")});
+    EXPECT_EQ(w->grdCustomerDtls->rows(), 2);
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+}
+
 TEST_F(CustomerWindow, EscClosesTheWindowWithTheFocusInEitherEditor)
 {
     for (const char* editor : {"txtCustomerDtls", "txtRespondentDtls"}) {
