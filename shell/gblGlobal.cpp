@@ -1,6 +1,7 @@
 #include "shell/gblGlobal.h"
 
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/FileGuard.h"
 #include "platform/odbc/OdbcInstaller.h"
 #include "shell/ConnectionPolicy.h"
 #include "shell/DatabaseFile.h"
@@ -112,6 +113,8 @@ StartupResult Main()
 {
     if (toCreateDSN(QLatin1String(kDataSourceName), gDatabasePath) == StartupResult::EndProgram)
         return StartupResult::EndProgram;
+    // From here on only SQLite opens the database's files.
+    FileGuard::setDatabaseFile(gDatabasePath);
     // The program does not run on a database it cannot use, as on none at all.
     if (!databaseUsable(gDatabasePath))
         return StartupResult::EndProgram;
@@ -253,8 +256,9 @@ int toGetCustomerID(const QString& name)
 QString toReadCompanyName()
 {
     // Read by hand: an ini reader would split a name such as "Smith, Jones & Co" at its comma.
-    QFile file(programFile(QStringLiteral("installation.ini")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const FileGuard::Verdict verdict = FileGuard::check(programFile(QStringLiteral("installation.ini")));
+    QFile file(verdict.path);
+    if (!verdict.allowed() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     for (const QString& line : lines) {
