@@ -113,8 +113,6 @@ StartupResult Main()
 {
     if (toCreateDSN(QLatin1String(kDataSourceName), gDatabasePath) == StartupResult::EndProgram)
         return StartupResult::EndProgram;
-    // From here on only SQLite opens the database's files.
-    FileGuard::setDatabaseFile(gDatabasePath);
     // The program does not run on a database it cannot use, as on none at all.
     if (!databaseUsable(gDatabasePath))
         return StartupResult::EndProgram;
@@ -154,6 +152,8 @@ void toOpenConnection()
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
     db.close();
+    // While the connection lives, only SQLite opens the database's files: any other close of them drops its locks.
+    FileGuard::setDatabaseFile(gDatabasePath);
     // The driver builds "DSN=dral;PWD=wubtej" from these: an empty user name adds no "UID=".
     db.setDatabaseName(QLatin1String(kDataSourceName));
     db.setUserName(QString());
@@ -183,6 +183,7 @@ void toTestConnection()
 void toCloseConnection()
 {
     const QString name = QLatin1String(kConnectionName);
+    FileGuard::setDatabaseFile(QString());
     if (!QSqlDatabase::contains(name))
         return;
     QSqlDatabase::database(name, false).close();
