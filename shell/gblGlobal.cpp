@@ -1,6 +1,7 @@
 #include "shell/gblGlobal.h"
 
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/FileGuard.h"
 #include "platform/odbc/OdbcInstaller.h"
 #include "shell/ConnectionPolicy.h"
 #include "shell/DatabaseFile.h"
@@ -151,6 +152,8 @@ void toOpenConnection()
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
     db.close();
+    // While the connection lives, only SQLite opens the database's files: any other close of them drops its locks.
+    FileGuard::setDatabaseFile(gDatabasePath);
     // The driver builds "DSN=dral;PWD=wubtej" from these: an empty user name adds no "UID=".
     db.setDatabaseName(QLatin1String(kDataSourceName));
     db.setUserName(QString());
@@ -180,6 +183,7 @@ void toTestConnection()
 void toCloseConnection()
 {
     const QString name = QLatin1String(kConnectionName);
+    FileGuard::setDatabaseFile(QString());
     if (!QSqlDatabase::contains(name))
         return;
     QSqlDatabase::database(name, false).close();
@@ -253,8 +257,9 @@ int toGetCustomerID(const QString& name)
 QString toReadCompanyName()
 {
     // Read by hand: an ini reader would split a name such as "Smith, Jones & Co" at its comma.
-    QFile file(programFile(QStringLiteral("installation.ini")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const FileGuard::Verdict verdict = FileGuard::check(programFile(QStringLiteral("installation.ini")));
+    QFile file(verdict.path);
+    if (!verdict.allowed() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     for (const QString& line : lines) {

@@ -1,5 +1,7 @@
 #include "platform/files/WholeFile.h"
 
+#include "platform/files/FileGuard.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -109,9 +111,14 @@ bool write(const QString& path, const QByteArray& data, QString* reason, Mode mo
             *reason = systemReason(error);
         return false;
     };
-    // A link is followed, so that the file it names is replaced and the link stays.
-    const QFileInfo given(path);
-    const QFileInfo info(given.isSymLink() ? given.symLinkTarget() : given.absoluteFilePath());
+    // Links are followed to the end, so that the file they name is replaced and the links stay.
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    if (!verdict.allowed()) {
+        if (reason)
+            *reason = verdict.refusal;
+        return false;
+    }
+    const QFileInfo info(verdict.path);
     const QByteArray folder = QFile::encodeName(info.absolutePath());
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
 

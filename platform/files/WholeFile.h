@@ -5,7 +5,9 @@
 
 // Writes a file whole or not at all: the bytes go to a new file beside the target, every write is checked, the
 // file is flushed to the disk and only then renamed over the target. On any failure the new file is removed, the
-// old one is left as it was, and the reason is the system's own ("No space left on device").
+// old one is left as it was, and the reason is the system's own ("No space left on device"). Links are followed to
+// the file they name; a path that FileGuard refuses (the database's files, anything but a regular file) is not
+// written, and the reason is the guard's.
 namespace WholeFile
 {
 

@@ -1,5 +1,7 @@
 #include "platform/help/HelpDocument.h"
 
+#include "platform/files/FileGuard.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
@@ -14,8 +16,9 @@ QString HelpDocument::topicId(int contextId)
 bool HelpDocument::load(const QString& path)
 {
     *this = HelpDocument();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    QFile file(verdict.path);
+    if (!verdict.allowed() || !file.open(QIODevice::ReadOnly))
         return false;
     QString html = QString::fromUtf8(file.readAll());
     static const QRegularExpression commentRe(QStringLiteral("<!--.*?-->"),

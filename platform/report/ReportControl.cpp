@@ -163,6 +163,11 @@ void ReportControl::showPreview(std::shared_ptr<Prepared> prepared)
         const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty() &&
                                printer->paintEngine() && printer->paintEngine()->type() == QPaintEngine::Pdf;
         QString error;
+        // Printed to a file, by either road: the file must be one the program may write.
+        if (!printer->outputFileName().isEmpty() && !ReportRenderer::mayWrite(printer->outputFileName(), &error)) {
+            MsgBox::show(error, MsgBox::Critical);
+            return;
+        }
         if (!toPdfFile) {
             if (!prepared->renderer->print(printer))
                 MsgBox::show(QStringLiteral("The report cannot be printed."), MsgBox::Critical);

@@ -1,5 +1,7 @@
 #include "platform/report/ReportDefinition.h"
 
+#include "platform/files/FileGuard.h"
+
 #include <QFile>
 
 namespace
@@ -134,7 +136,12 @@ bool ReportDefinition::isName(const QString& name)
 
 bool ReportDefinition::load(const QString& path, ReportDefinition* out, QString* error)
 {
-    QFile file(path);
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    if (!verdict.allowed()) {
+        *error = QStringLiteral("The report file \"%1\" cannot be opened: %2").arg(path, verdict.refusal);
+        return false;
+    }
+    QFile file(verdict.path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         *error = QStringLiteral("The report file \"%1\" cannot be opened: %2").arg(path, file.errorString());
         return false;

@@ -1,6 +1,7 @@
 #include "platform/report/ReportRenderer.h"
 
 #include "platform/desktop/Desktop.h"
+#include "platform/files/FileGuard.h"
 #include "platform/files/WholeFile.h"
 
 #include <QBuffer>
@@ -399,6 +400,8 @@ bool ReportRenderer::paint(QPagedPaintDevice* device, int resolution)
 
 bool ReportRenderer::writePdf(const QString& path, QString* error, const QPageLayout& layout)
 {
+    if (!mayWrite(path, error))
+        return false;
     // Made in memory and written whole: a PDF writer's own file reports success even when the disk is full.
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
@@ -420,6 +423,14 @@ bool ReportRenderer::writePdf(const QString& path, QString* error, const QPageLa
             *error += QLatin1Char(' ') + reason;
     }
     return false;
+}
+
+bool ReportRenderer::mayWrite(const QString& path, QString* error)
+{
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    if (!verdict.allowed() && error)
+        *error = QStringLiteral("The report cannot be written to \"%1\": %2.").arg(path, verdict.refusal);
+    return verdict.allowed();
 }
 
 void ReportRenderer::paintPage(QPainter& p, const Metrics& m, int page) const

@@ -32,6 +32,9 @@ public:
     // Written whole or not at all; on failure *error names the file and the system's reason. An invalid layout
     // stands for the report's own.
     bool writePdf(const QString& path, QString* error, const QPageLayout& layout = QPageLayout());
+    // False, with *error naming the file, when a report may not be written there: one of the database's files, or
+    // anything but a regular file.
+    static bool mayWrite(const QString& path, QString* error);
 
     // The report as lines of text, in printed order; cells of a line are joined by " | ".
     QStringList textLines() const;

@@ -1,5 +1,6 @@
 #include "platform/workbook/Workbook.h"
 
+#include "platform/files/FileGuard.h"
 #include "platform/files/WholeFile.h"
 #include "platform/workbook/CompoundFile.h"
 #include "platform/workbook/Xml.h"
@@ -9,7 +10,12 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -62,6 +68,13 @@ const char* const NewWorksheet =
 // 100 MB to read, besides the file itself.
 constexpr quint64 MaxXmlPartSize = 8 * 1024 * 1024;
 constexpr qint64 TreeBudget = 64 * 1024 * 1024;
+// Far beyond any workbook; reading more would only exhaust memory.
+constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // At most what building the tree of a part takes: a copy of its text, for each tag a node and one for the text
 // before it (and the sheet's index of its rows and cells), and an attribute for each '='.
@@ -98,6 +111,58 @@ QString notAWorkbook(const QString& path, const QByteArray& bytes, const QString
     return QStringLiteral("%1 is not a workbook (.xlsx): %2").arg(name, reason);
 }
 
+// The file as it is on the disk, read only when it is a regular file and none of the database's, and never beyond
+// what any workbook holds, whatever size the file claims (a file of the system's own may say 0 and never end).
+bool readFile(const QString& path, QByteArray* bytes, QString* reason)
+{
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    if (!verdict.allowed()) {
+        *reason = verdict.refusal;
+        return false;
+    }
+    // Not blocking: should a pipe take the file's place after the look, opening it does not wait for a writer.
+    const int fd = ::open(QFile::encodeName(verdict.path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    struct stat st = {};
+    bool ok = ::fstat(fd, &st) == 0;
+    if (!ok) {
+        *reason = systemReason(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        ok = false;
+        *reason = QStringLiteral("it is not a regular file");
+    }
+    qint64 done = 0;
+    if (ok) {
+        bytes->resize(qsizetype(qBound(qint64(0), qint64(st.st_size), MaxFileSize) + 1));
+        for (;;) {
+            if (done == bytes->size())
+                bytes->resize(qsizetype(qMin<qint64>(done * 2, MaxFileSize + 1)));
+            const ssize_t n = ::read(fd, bytes->data() + done, size_t(bytes->size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ok = false;
+                *reason = systemReason(errno);
+                break;
+            }
+            if (n == 0)
+                break;
+            done += n;
+            if (done > MaxFileSize) {
+                ok = false;
+                *reason = QStringLiteral("the file is larger than any workbook");
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    bytes->truncate(ok ? qsizetype(done) : 0);
+    return ok;
+}
+
 } // namespace
 
 Workbook::Workbook() : m_treeBudget(TreeBudget) {}
@@ -106,14 +171,13 @@ Workbook::~Workbook() = default;
 std::unique_ptr<Workbook> Workbook::open(const QString& path, QString* error)
 {
     QString reason;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!readFile(path, &bytes, &reason)) {
         if (error)
-            *error = QStringLiteral("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+            *error = QStringLiteral("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return nullptr;
     }
     std::unique_ptr<Workbook> book(new Workbook);
-    const QByteArray bytes = file.readAll();
     if (!book->m_package.load(bytes, &reason) || !book->load(&reason)) {
         if (error)
             *error = notAWorkbook(path, bytes, reason);

@@ -2,6 +2,7 @@
 
 #include "platform/desktop/Desktop.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/FileGuard.h"
 #include "platform/files/WholeFile.h"
 #include "platform/report/ValueFormat.h"
 #include "platform/workbook/Workbook.h"
@@ -168,6 +169,12 @@ bool SurveyExport::fill(Workbook& book, Worksheet& sheet, const Naming& naming, 
 
     // The file is saved first and logged after; should the log fail, the file goes back to what it was.
     const QString path = programFile(m_context.fileName);
+    // The file to be replaced is read back for the log's sake only when the workbook may take its place at all.
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    if (!verdict.allowed()) {
+        failed(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), verdict.refusal));
+        return false;
+    }
     QByteArray previous;
     QFile old(path);
     const bool existed = old.exists();

@@ -2,6 +2,8 @@
 
 #include "platform/files/WholeFile.h"
 
+#include "platform/files/FileGuard.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +22,11 @@ namespace
 class WholeFileTest : public ::testing::Test
 {
 protected:
-    void TearDown() override { WholeFile::failAfter(-1, 0); }
+    void TearDown() override
+    {
+        WholeFile::failAfter(-1, 0);
+        FileGuard::setDatabaseFile(QString());
+    }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QByteArray read(const QString& name) const
@@ -79,3 +85,36 @@ TEST_F(WholeFileTest, FailuresOfTheFolderAndKeepingAnExistingFile)
 }
 
 } // namespace
+
+TEST_F(WholeFileTest, AWriteThroughAChainOfLinksLandsOnTheFileAtItsEnd)
+{
+    ASSERT_TRUE(WholeFile::write(path("real.txt"), "old text"));
+    ASSERT_TRUE(QFile::link("l2", path("l1")));
+    ASSERT_TRUE(QFile::link(path("real.txt"), path("l2")));
+    QString reason;
+    ASSERT_TRUE(WholeFile::write(path("l1"), "new text", &reason)) << reason.toStdString();
+    EXPECT_EQ(read("real.txt"), "new text");
+    EXPECT_TRUE(QFileInfo(path("l1")).isSymLink());
+    EXPECT_TRUE(QFileInfo(path("l2")).isSymLink());
+
+    // A chain that ends nowhere yet makes the file it names.
+    ASSERT_TRUE(QFile::link("l4", path("l3")));
+    ASSERT_TRUE(QFile::link("made.txt", path("l4")));
+    ASSERT_TRUE(WholeFile::write(path("l3"), "made", &reason)) << reason.toStdString();
+    EXPECT_EQ(read("made.txt"), "made");
+    EXPECT_TRUE(QFileInfo(path("l4")).isSymLink());
+}
+
+TEST_F(WholeFileTest, TheDatabasesFilesAreNeverWrittenOver)
+{
+    ASSERT_TRUE(WholeFile::write(path("Pellorin.mdb"), "the database"));
+    FileGuard::setDatabaseFile(path("Pellorin.mdb"));
+    ASSERT_TRUE(QFile::link(path("Pellorin.mdb"), path("report.pdf")));
+    QString reason;
+    for (const char* name : {"Pellorin.mdb", "report.pdf", "Pellorin.mdb-journal"}) {
+        EXPECT_FALSE(WholeFile::write(path(name), "a report", &reason)) << name;
+        EXPECT_TRUE(reason.contains("one of the program's database files")) << reason.toStdString();
+    }
+    EXPECT_EQ(read("Pellorin.mdb"), "the database");
+    EXPECT_EQ(folder(), QStringList({"Pellorin.mdb", "report.pdf"}));
+}

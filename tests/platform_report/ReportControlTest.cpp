@@ -1,5 +1,6 @@
 #include "ReportFixture.h"
 
+#include "platform/files/FileGuard.h"
 #include "platform/files/WholeFile.h"
 
 #include <QApplication>
@@ -8,6 +9,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
 
 class ReportControlRuns : public ReportFixture
 {
@@ -230,6 +233,44 @@ TEST_F(ReportControlRuns, APdfThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
     emit preview->paintRequested(&printer);
     EXPECT_EQ(MsgBox::shown().size(), 1);
     EXPECT_TRUE(pdfText(contents(QStringLiteral("printed.pdf"))).contains(QStringLiteral("Harbour Instruments Ltd")));
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(ReportControlRuns, PrintingToAFileNeverWritesOverTheDatabase)
+{
+    FileGuard::setDatabaseFile(databasePath());
+    struct stat before = {};
+    ASSERT_EQ(::stat(QFile::encodeName(databasePath()).constData(), &before), 0);
+    ASSERT_TRUE(QFile::link(databasePath(), path(QStringLiteral("report.ps"))));
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    ReportControl::setTestMode(false);
+    ASSERT_TRUE(control.setAction(1));
+    ReportControl::setTestMode(true);
+    QPrintPreviewDialog* preview = shownPreview();
+    ASSERT_NE(preview, nullptr);
+
+    // Into the database's file as a PDF, and through a link by the printer's own road.
+    for (const auto& [format, name] : {std::pair{QPrinter::PdfFormat, QStringLiteral("Pellorin.mdb")},
+                                       std::pair{QPrinter::NativeFormat, QStringLiteral("report.ps")}}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(format);
+        printer.setOutputFileName(path(name));
+        MsgBox::clearRecords();
+        emit preview->paintRequested(&printer);
+        ASSERT_EQ(MsgBox::shown().size(), 1) << name.toStdString();
+        EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
+        EXPECT_TRUE(MsgBox::shown()[0].text.startsWith("The report cannot be written to \"" + path(name) + "\": "))
+            << MsgBox::shown()[0].text.toStdString();
+    }
+    FileGuard::setDatabaseFile(QString());
+    struct stat after = {};
+    ASSERT_EQ(::stat(QFile::encodeName(databasePath()).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(count(QStringLiteral("log")), 3);
     preview->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -7,6 +7,7 @@
 #include "platform/workbook/Workbook.h"
 #include "shell/ConnectionPolicy.h"
 #include "support/ProgramFixture.h"
+#include "support/SpecialFiles.h"
 
 #include <QLabel>
 #include <QSqlDatabase>
@@ -321,6 +322,30 @@ TEST_F(ReadingWindow, SelectedEntriesAreReadInListOrderPastOneThatFails)
                   .toString(),
               "01010");
     EXPECT_TRUE(idle());
+}
+
+TEST_F(ReadingWindow, TheDatabasesFilesDevicesAndPipesAreRefusedAndTheRunGoesOn)
+{
+    const QString shm = dbPath() + "-shm";
+    const int locks = int(locksHeldOn(shm).size());
+    ASSERT_GT(locks, 0);
+    ASSERT_TRUE(QFile::link(shm, path("shm.xlsx")));
+    ASSERT_TRUE(QFile::link("/dev/zero", path("zero.xlsx")));
+    PipeWithWatchdog pipe(path("pipe.xlsx"));
+    ASSERT_TRUE(pipe.made());
+    const QStringList refused = {dbPath(), path("shm.xlsx"), path("zero.xlsx"), path("pipe.xlsx")};
+    browse(QStringList{Returned(12, day, 7).scored(1, 5, 6).save(path("Ann_Lee.xlsx"))} + refused +
+           QStringList{Returned(12, day, 7).scored(2, 7, 8).save(path("second.xlsx"))});
+    w->lstXlsFiles->selectAll();
+    QTest::mouseClick(w->cmdImport, Qt::LeftButton);
+
+    EXPECT_EQ(objective(), QStringList({"1|12|2024-03-15|7|5|6", "2|12|2024-03-15|7|7|8"}));
+    ASSERT_EQ(messages().size(), refused.size() + 1) << messages().join('\n').toStdString();
+    for (qsizetype i = 0; i < refused.size(); ++i)
+        EXPECT_TRUE(messages()[i].startsWith("Cannot open " + refused[i] + ": ")) << messages()[i].toStdString();
+    EXPECT_EQ(messages().last(), "Import Done....");
+    EXPECT_FALSE(pipe.released());
+    EXPECT_EQ(locksHeldOn(shm).size(), locks) << "the connection lost its locks on the database";
 }
 
 TEST_F(Reading, ReadInTakesTheLoggedWorkbookFromTheProgramsFolderOrLocatedByItsName)

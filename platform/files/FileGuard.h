@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The one look at a path before the program opens or writes it. Only SQLite may open the database's files: the
+// locks of its connection belong to the process, and any close of any descriptor of those files drops them. And a
+// device or a pipe is no file to read whole: one never ends, the other may never answer. Nothing is opened to find
+// out; the path is followed through every link to the file it leads to.
+namespace FileGuard
+{
+
+struct Verdict {
+    QString path;    // where the path leads, every link followed; the file to open or write
+    QString refusal; // why the file may not be used, fit to follow "Cannot open <file>: "; empty when it may
+    bool allowed() const { return refusal.isEmpty(); }
+};
+
+// A path that leads nowhere yet is allowed (a write makes it; a read fails on its own), unless its name is one of
+// the database's files.
+Verdict check(const QString& path);
+
+// The database file whose companions (-wal, -shm, -journal) and itself are never opened but by SQLite. Empty: none.
+void setDatabaseFile(const QString& path);
+
+} // namespace FileGuard
