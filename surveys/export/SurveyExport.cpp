@@ -190,11 +190,14 @@ bool SurveyExport::fill(Workbook& book, Worksheet& sheet, const Naming& naming, 
             m_context.sendmail(m_context.fileName);
     } else if (MsgBox::show(QStringLiteral("Survey File Exported...Do you want to view the file? "),
                             MsgBox::YesNo + MsgBox::Information, QLatin1String(kTitle)) == MsgBox::Yes) {
-        QString reason;
-        if (!Desktop::openFile(path, &reason))
+        const auto notViewed = [path](const QString& reason) {
             MsgBox::show(QStringLiteral("Cannot view the file....%1 could not be opened: %2...")
                              .arg(QDir::toNativeSeparators(path), reason),
                          MsgBox::Critical, QLatin1String(kTitle));
+        };
+        QString reason;
+        if (!Desktop::openFile(path, &reason, notViewed))
+            notViewed(reason);
     }
     return true;
 }
