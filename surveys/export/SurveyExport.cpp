@@ -357,8 +357,9 @@ bool SurveyExport::chooseUserFileName()
         if (attempt > 1)
             MsgBox::show(QStringLiteral("Duplicate Survey File...Cannot Save Duplicate Survey File..."),
                          MsgBox::Critical, QLatin1String(kTitle));
+        // A name already taken gets the program's own message below, so the dialog does not ask first.
         const QString chosen =
-            MsgBox::getSaveFileName(QString(), programFolder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx"));
+            MsgBox::getSaveFileName(QString(), programFolder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx"), false);
         title = chosen.isEmpty() ? QString() : QFileInfo(chosen).fileName();
         if (title.trimmed().isEmpty()) {
             MsgBox::show(QStringLiteral("Survey File Export cancelled..."), MsgBox::Information, QLatin1String(kTitle));
