@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -385,8 +386,12 @@ void frmSatisfactionIndex::toDrawChart()
 void frmSatisfactionIndex::msChart_PointSelected(int series, int dataPoint)
 {
     const ChartControl::Cell value = msChart->data(dataPoint, series);
-    if (value)
-        MsgBox::show(QStringLiteral("Satisfaction Index : ") + QString::number(*value, 'g', 15));
+    if (!value)
+        return;
+    // General format in the system's number format, as every other figure the window shows.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    MsgBox::show(QStringLiteral("Satisfaction Index : ") + locale.toString(*value, 'g', 15));
 }
 
 // Report, help, close ----------------------------------------------------------------------------------------------

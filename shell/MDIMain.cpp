@@ -431,10 +431,13 @@ void MDIMain::mnuExit_Click()
 void MDIMain::mnuGettingStarted_Click()
 {
     const QString path = programFile(HelpWindow::presentationFileName());
-    if (!HelpWindow::openPresentation(path))
+    const auto notRun = [path] {
         MsgBox::show(QStringLiteral("Error running ") + path + QStringLiteral("...") + QStringLiteral("\r\n") +
                          QStringLiteral("Please ensure that you have a PDF viewer installed."),
                      MsgBox::Information, QStringLiteral("Quorvane"));
+    };
+    if (!HelpWindow::openPresentation(path, notRun))
+        notRun();
 }
 
 void MDIMain::mnuDralHelp_Click()

@@ -244,7 +244,8 @@ bool frmLogDetails::mailRow(const QTreeWidgetItem* row)
     }
 
     QString error;
-    if (!MailClient::compose(message, &error)) {
+    // A hand-over that fails after it was taken as done is reported as one that fails at once.
+    if (!MailClient::compose(message, &error, [](const QString& late) { MsgBox::show(late); })) {
         MsgBox::show(error);
         return false;
     }
@@ -403,14 +404,17 @@ void frmLogDetails::lsvDtls_DblClick()
     for (const QTreeWidgetItem* row : selectedRows()) {
         Progress::setText(QStringLiteral("Generating XLS File....."));
         const QString path = programFile(row->text(0));
+        const auto notOpened = [path](const QString& failure) {
+            MsgBox::show(QStringLiteral("%1 could not be opened: %2.").arg(QDir::toNativeSeparators(path), failure));
+        };
         QString failure;
         if (!toCheckFileExists(row->text(0)))
             failure = QStringLiteral("the file does not exist");
         else
-            Desktop::openFile(path, &failure);
+            Desktop::openFile(path, &failure, notOpened);
         if (!failure.isEmpty()) {
             Progress::setText(QString());
-            MsgBox::show(QStringLiteral("%1 could not be opened: %2.").arg(QDir::toNativeSeparators(path), failure));
+            notOpened(failure);
             break;
         }
         Progress::setText(QString());

@@ -66,6 +66,8 @@ ChartControl::ChartControl(QWidget* parent) : QChartView(parent)
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
     chart()->setBackgroundRoundness(0);
+    // The value axes' numbers in the system's format, as every number the windows show.
+    chart()->setLocalizeNumbers(true);
     chart()->setMargins(QMargins(4, 4, 4, 4));
     chart()->legend()->setAlignment(Qt::AlignRight);
     m_legendFont = chart()->legend()->font();
@@ -427,7 +429,8 @@ void ChartControl::draw()
         values->setTickType(QValueAxis::TicksDynamic);
         values->setTickAnchor(range.first);
         values->setTickInterval(tickInterval(range.second - range.first));
-        values->setLabelFormat(QStringLiteral("%g"));
+        // Qt localises only a format that gives its precision.
+        values->setLabelFormat(QStringLiteral("%.6g"));
     }
     c->addAxis(m_axisX, Qt::AlignBottom);
     c->addAxis(m_axisY, Qt::AlignLeft);

@@ -40,9 +40,22 @@ QString exitMeaning(int code)
     }
 }
 
+// Why a run did not open the file, as a clause.
+QString failureReason(const ToolRun::Outcome& run)
+{
+    QString why = run.failure.isEmpty() ? exitMeaning(run.exitCode) : run.failure;
+    if (why.endsWith(QLatin1Char('.')))
+        why.chop(1);
+    // Its fallbacks may have had their say before; its own conclusion is the last line.
+    const QString said = run.said.section(QLatin1Char('\n'), -1).trimmed();
+    if (!said.isEmpty())
+        why += QStringLiteral(" (") + said + QLatin1Char(')');
+    return why;
+}
+
 } // namespace
 
-bool openFile(const QString& path, QString* reason)
+bool openFile(const QString& path, QString* reason, std::function<void(const QString& reason)> lateFailure)
 {
     QString why;
     bool ok = false;
@@ -52,17 +65,14 @@ bool openFile(const QString& path, QString* reason)
         if (!ok)
             why = QLatin1String(NoProgram);
     } else {
-        const ToolRun::Outcome run = ToolRun::run(QLatin1String(OpenProgram), {QFileInfo(path).absoluteFilePath()});
+        ToolRun::LateFailure late;
+        if (lateFailure)
+            late = [lateFailure](const ToolRun::Outcome& run) { lateFailure(failureReason(run)); };
+        const ToolRun::Outcome run =
+            ToolRun::run(QLatin1String(OpenProgram), {QFileInfo(path).absoluteFilePath()}, std::move(late));
         ok = run.ok;
-        if (!ok) {
-            why = run.failure.isEmpty() ? exitMeaning(run.exitCode) : run.failure;
-            if (why.endsWith(QLatin1Char('.')))
-                why.chop(1);
-            // Its fallbacks may have had their say before; its own conclusion is the last line.
-            const QString said = run.said.section(QLatin1Char('\n'), -1).trimmed();
-            if (!said.isEmpty())
-                why += QStringLiteral(" (") + said + QLatin1Char(')');
-        }
+        if (!ok)
+            why = failureReason(run);
     }
     if (reason)
         *reason = why;

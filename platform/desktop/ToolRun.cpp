@@ -16,9 +16,23 @@ int& grace()
     return milliseconds;
 }
 
+// How a process that has finished ended.
+Outcome ended(QProcess& process, const QString& tool)
+{
+    Outcome outcome;
+    outcome.said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    if (process.exitStatus() == QProcess::CrashExit) {
+        outcome.failure = QStringLiteral("%1 stopped unexpectedly.").arg(tool);
+    } else {
+        outcome.exitCode = process.exitCode();
+        outcome.ok = outcome.exitCode == 0;
+    }
+    return outcome;
+}
+
 } // namespace
 
-Outcome run(const QString& tool, const QStringList& arguments)
+Outcome run(const QString& tool, const QStringList& arguments, LateFailure lateFailure)
 {
     Outcome outcome;
     const QString program = QStandardPaths::findExecutable(tool);
@@ -47,18 +61,18 @@ Outcome run(const QString& tool, const QStringList& arguments)
     }
 
     if (process->state() != QProcess::NotRunning) {
-        // Left without a parent, so that nothing kills it when this program ends; the object goes when it ends.
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        // Still watched: a route it falls back on may fail long after the grace period. Left without a parent, so
+        // that nothing kills it when this program ends; the object, which reaps it, goes when it ends.
+        QObject::connect(process, &QProcess::finished, process, [process, tool, lateFailure] {
+            const Outcome late = ended(*process, tool);
+            process->deleteLater();
+            if (!late.ok && lateFailure)
+                lateFailure(late);
+        });
         outcome.ok = true;
         return outcome;
     }
-    outcome.said = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
-    if (process->exitStatus() == QProcess::CrashExit) {
-        outcome.failure = QStringLiteral("%1 stopped unexpectedly.").arg(tool);
-    } else {
-        outcome.exitCode = process->exitCode();
-        outcome.ok = outcome.exitCode == 0;
-    }
+    outcome = ended(*process, tool);
     process->deleteLater();
     return outcome;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Runs one of the desktop's hand-over tools (xdg-open, xdg-email) found on the PATH, and watches it: until it has
 // finished, or for a grace period when it stays with the program it started. Such a program keeps running after
 // the call, and after this program ends.
@@ -16,7 +18,11 @@ struct Outcome {
     QString said;     // what it wrote on its error output before it ended, trimmed
 };
 
-Outcome run(const QString& tool, const QStringList& arguments);
+// Told how a run ended that was still going after the grace period and then failed; a run that ends well, or
+// keeps running, never calls it. It is called from the event loop, after run() has returned.
+using LateFailure = std::function<void(const Outcome&)>;
+
+Outcome run(const QString& tool, const QStringList& arguments, LateFailure lateFailure = {});
 
 // How long a run is watched for a failure before it counts as done, in milliseconds (3 s unless set).
 void setGracePeriod(int milliseconds);

@@ -1,15 +1,21 @@
 #include "platform/dialogs/MsgBox.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QQueue>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSpacerItem>
+#include <QSplitter>
+#include <QStyle>
+#include <QTreeView>
 
 namespace MsgBox
 {
@@ -154,33 +160,111 @@ protected:
     }
 };
 
+// The widest texts of the detail view's Size, Type and Date Modified columns (1 to 3), as the dialog words them: in
+// the system's formats, and with the kinds of the files the filter lets through.
+QStringList widestTexts(int column, const QString& filter)
+{
+    const QLocale system = QLocale::system();
+    QStringList texts;
+    if (column == 1) {
+        for (qint64 unit : {qint64(1), qint64(1) << 10, qint64(1) << 20, qint64(1) << 30})
+            texts << system.formattedDataSize(unit * 1024 - 1);
+    } else if (column == 2) {
+        texts << QFileDialog::tr("Folder") << QFileDialog::tr("File");
+        static const QRegularExpression suffix(QStringLiteral("\\*\\.([^\\s;|()*?]+)"));
+        for (const QRegularExpressionMatch& m : suffix.globalMatch(filter))
+            texts << QFileDialog::tr("%1 File").arg(m.captured(1));
+    } else if (column == 3) {
+        texts << system.toString(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat);
+    }
+    return texts;
+}
+
+// Qt sizes the detail view's columns to bare sample texts, so that sizes and dates in the system's format show cut
+// short ("70,…KiB"). Each column gets room for its widest text, with the margins the view draws it in.
+void fitColumns(QTreeView* tree, const QString& filter)
+{
+    QHeaderView* header = tree->header();
+    const QFontMetrics metrics(tree->font());
+    const int margins =
+        2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1) + metrics.averageCharWidth();
+    for (int column = 1; column < std::min(header->count(), 4); ++column) {
+        int width = std::max(header->sectionSize(column), header->sectionSizeHint(column));
+        for (const QString& text : widestTexts(column, filter))
+            width = std::max(width, metrics.horizontalAdvance(text) + margins);
+        header->resizeSection(column, width);
+    }
+}
+
+// Once the dialog is laid out, as it is shown, it widens until the detail view shows every column beside the
+// sidebar, as far as the screen allows.
+class WideEnoughOnShow : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* dialog = qobject_cast<QFileDialog*>(watched);
+        if (event->type() != QEvent::Show || !dialog)
+            return false;
+        dialog->removeEventFilter(this);
+        auto* tree = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (!tree)
+            return false;
+        const int needed = tree->header()->length() + 2 * tree->frameWidth() +
+                           tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
+        const int grow = needed - tree->width();
+        if (grow <= 0)
+            return false;
+        const QScreen* screen = dialog->screen();
+        const int room = screen ? screen->availableGeometry().width() * 19 / 20 : dialog->width() + grow;
+        const int width = std::min(dialog->width() + grow, std::max(room, dialog->width()));
+        auto* splitter = dialog->findChild<QSplitter*>(QStringLiteral("splitter"));
+        const int sidebar = splitter && splitter->count() > 1 ? splitter->sizes().value(0) : 0;
+        dialog->resize(width, dialog->height());
+        // The splitter may share the new room with the sidebar; the file list takes it all.
+        if (sidebar > 0)
+            splitter->setSizes({sidebar, std::max(0, splitter->width() - sidebar - splitter->handleWidth())});
+        return false;
+    }
+};
+
 QStringList runFileDialog(QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode, const QString& title,
-                          const QString& directory, const QString& filter)
+                          const QString& directory, const QString& filter, bool confirmOverwrite = true)
 {
     // Made without a folder, so that nothing is listed before the provider is in place; Qt's own dialog, since a
     // desktop's native dialog reads the files it lists as it likes.
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
     dialog.setIconProvider(&kindIcons());
     dialog.setWindowTitle(title);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(fileMode);
     dialog.setNameFilter(qtFilter(filter));
     dialog.setDirectory(directory);
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
+        fitColumns(tree, filter);
+    WideEnoughOnShow wideEnough;
+    dialog.installEventFilter(&wideEnough);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
 }
 
-QString fileDialog(bool save, const QString& title, const QString& directory, const QString& filter)
+QString fileDialog(bool save, const QString& title, const QString& directory, const QString& filter,
+                   bool confirmOverwrite = false)
 {
     SeamState& s = seam();
     if (s.testMode) {
-        s.fileDialogs.append({save, title, directory, filter});
+        s.fileDialogs.append({save, title, directory, filter, false, confirmOverwrite});
         return s.fileNames.isEmpty() ? QString() : s.fileNames.dequeue();
     }
     return runFileDialog(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen,
-                         save ? QFileDialog::AnyFile : QFileDialog::ExistingFile, title, directory, filter)
+                         save ? QFileDialog::AnyFile : QFileDialog::ExistingFile, title, directory, filter,
+                         confirmOverwrite)
         .value(0);
 }
 
@@ -240,9 +324,9 @@ QString getOpenFileName(const QString& title, const QString& directory, const QS
     return fileDialog(false, title, directory, filter);
 }
 
-QString getSaveFileName(const QString& title, const QString& directory, const QString& filter)
+QString getSaveFileName(const QString& title, const QString& directory, const QString& filter, bool confirmOverwrite)
 {
-    return fileDialog(true, title, directory, filter);
+    return fileDialog(true, title, directory, filter, confirmOverwrite);
 }
 
 QStringList getOpenFileNames(const QString& title, const QString& directory, const QString& filter)

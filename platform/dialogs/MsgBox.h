@@ -45,11 +45,14 @@ struct FileDialogShown {
     QString directory;
     QString filter;
     bool multiple = false;
+    bool confirmOverwrite = false; // a save dialog that asks before replacing an existing file
 };
 
 // File dialogs; the result is the chosen path, or "" when cancelled.
 QString getOpenFileName(const QString& title, const QString& directory, const QString& filter);
-QString getSaveFileName(const QString& title, const QString& directory, const QString& filter);
+// A caller that checks the chosen name itself passes confirmOverwrite false, so that the user is asked only once.
+QString getSaveFileName(const QString& title, const QString& directory, const QString& filter,
+                        bool confirmOverwrite = true);
 // An open dialog in which several files can be chosen at once; the chosen paths, none when cancelled.
 QStringList getOpenFileNames(const QString& title, const QString& directory, const QString& filter);
 

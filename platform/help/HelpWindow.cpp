@@ -94,10 +94,13 @@ bool HelpWindow::showContents(const QString& helpFile)
     return true;
 }
 
-bool HelpWindow::openPresentation(const QString& path)
+bool HelpWindow::openPresentation(const QString& path, std::function<void()> lateFailure)
 {
+    std::function<void(const QString&)> late;
+    if (lateFailure)
+        late = [lateFailure](const QString&) { lateFailure(); };
     // The desktop's opener reports only that it started, so a missing file is caught here.
-    return QFileInfo(path).isFile() && Desktop::openFile(path);
+    return QFileInfo(path).isFile() && Desktop::openFile(path, nullptr, std::move(late));
 }
 
 HelpWindow* HelpWindow::instance()

@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class HelpBrowser;
 class QAction;
 
@@ -22,8 +24,9 @@ public:
     static bool showContents(const QString& helpFile);
 
     // Opens the getting-started presentation in the desktop's viewer; false when the file is missing or no
-    // program could be started for it (the caller tells the user).
-    static bool openPresentation(const QString& path);
+    // program could be started for it (the caller tells the user). A viewer that fails only after the desktop's
+    // grace period calls lateFailure then.
+    static bool openPresentation(const QString& path, std::function<void()> lateFailure = {});
 
     // The window on show, nullptr when none is open.
     static HelpWindow* instance();

@@ -58,6 +58,20 @@ bool handlerConfigured(QString* reason)
     return true;
 }
 
+// Why a hand-over failed; when it ran, the text names the recipient, so that one of several messages is known.
+QString failureText(const ToolRun::Outcome& run, const QString& recipient)
+{
+    if (!run.failure.isEmpty())
+        return run.failure;
+    const QString message =
+        recipient.isEmpty() ? QStringLiteral("The message") : QStringLiteral("The message to %1").arg(recipient);
+    QString why =
+        QStringLiteral("%1 could not be handed to the mail program: %2.").arg(message, exitMeaning(run.exitCode));
+    if (!run.said.isEmpty())
+        why += QLatin1Char('\n') + run.said;
+    return why;
+}
+
 } // namespace
 
 bool isAvailable(QString* reason)
@@ -102,17 +116,16 @@ QStringList arguments(const MailMessage& message)
     return args;
 }
 
-bool compose(const MailMessage& message, QString* error)
+bool compose(const MailMessage& message, QString* error, std::function<void(const QString& error)> lateFailure)
 {
-    const ToolRun::Outcome run = ToolRun::run(QLatin1String(HandOverProgram), arguments(message));
-    QString why = run.failure;
-    if (!run.ok && why.isEmpty()) {
-        why = QStringLiteral("The message could not be handed to the mail program: %1.").arg(exitMeaning(run.exitCode));
-        if (!run.said.isEmpty())
-            why += QLatin1Char('\n') + run.said;
-    }
+    ToolRun::LateFailure late;
+    if (lateFailure)
+        late = [lateFailure, recipient = message.recipient](const ToolRun::Outcome& run) {
+            lateFailure(failureText(run, recipient));
+        };
+    const ToolRun::Outcome run = ToolRun::run(QLatin1String(HandOverProgram), arguments(message), std::move(late));
     if (error)
-        *error = why;
+        *error = run.ok ? QString() : failureText(run, message.recipient);
     return run.ok;
 }
 

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The desktop's mail client, reached through xdg-email: the client's compose window opens with the recipient,
 // subject, body and attachment filled in, and the user reviews and sends the message there.
 namespace MailClient
@@ -16,8 +18,10 @@ bool isAvailable(QString* reason = nullptr);
 
 // Hands one message to the client. Waits (the windows keep painting, but take no input) until xdg-email has
 // finished, or for the grace period when it stays with a client it started: that client then keeps running,
-// its compose window open, and the call returns. False with the reason when the hand-over failed.
-bool compose(const MailMessage& message, QString* error);
+// its compose window open, and the call returns. False with the reason when the hand-over failed. When xdg-email is
+// still running after the grace period and fails later, lateFailure is called then with the reason, in the same
+// form; the reason names the recipient.
+bool compose(const MailMessage& message, QString* error, std::function<void(const QString& error)> lateFailure = {});
 
 // True when the text is one plain address that can be handed over as it is: not empty, and without blanks,
 // commas, semicolons, quotes, angle brackets, backslashes, percent signs or control characters. Those would make

@@ -33,6 +33,16 @@ Seam& seam()
     return s;
 }
 
+// Qt's preview accepts, and so closes, itself once it has printed. The report's window stays open after printing,
+// until the user closes it: the main window behind it is maximised too, and a click meant for the report would
+// land there.
+class ReportPreview : public QPrintPreviewDialog
+{
+public:
+    using QPrintPreviewDialog::QPrintPreviewDialog;
+    void accept() override {}
+};
+
 } // namespace
 
 // Everything one run needs, kept together because the preview paints again whenever the user asks.
@@ -155,7 +165,7 @@ void ReportControl::showPreview(std::shared_ptr<Prepared> prepared)
     prepared->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     prepared->renderer->setUpPrinter(prepared->printer.get());
     // Not modal: the report window stays open beside the program's windows, as a printed report's window does.
-    auto* dialog = new QPrintPreviewDialog(prepared->printer.get(), m_owner);
+    auto* dialog = new ReportPreview(prepared->printer.get(), m_owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(m_windowTitle);
     connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [prepared](QPrinter* printer) {

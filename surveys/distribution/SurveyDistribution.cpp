@@ -114,7 +114,8 @@ bool SurveyDistribution::sendmail(const SurveyExportContext& survey, const QStri
     }
 
     QString error;
-    if (!MailClient::compose(message, &error)) {
+    // A hand-over that fails after it was taken as done is reported as one that fails at once.
+    if (!MailClient::compose(message, &error, [](const QString& late) { MsgBox::show(late); })) {
         MsgBox::show(error);
         return false;
     }

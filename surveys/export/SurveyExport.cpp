@@ -205,11 +205,14 @@ bool SurveyExport::fill(Workbook& book, Worksheet& sheet, const Naming& naming, 
             m_context.sendmail(m_context.fileName);
     } else if (MsgBox::show(QStringLiteral("Survey File Exported...Do you want to view the file? "),
                             MsgBox::YesNo + MsgBox::Information, QLatin1String(kTitle)) == MsgBox::Yes) {
-        QString reason;
-        if (!Desktop::openFile(path, &reason))
+        const auto notViewed = [path](const QString& reason) {
             MsgBox::show(QStringLiteral("Cannot view the file....%1 could not be opened: %2...")
                              .arg(QDir::toNativeSeparators(path), reason),
                          MsgBox::Critical, QLatin1String(kTitle));
+        };
+        QString reason;
+        if (!Desktop::openFile(path, &reason, notViewed))
+            notViewed(reason);
     }
     return true;
 }
@@ -369,8 +372,9 @@ bool SurveyExport::chooseUserFileName()
         if (attempt > 1)
             MsgBox::show(QStringLiteral("Duplicate Survey File...Cannot Save Duplicate Survey File..."),
                          MsgBox::Critical, QLatin1String(kTitle));
+        // A name already taken gets the program's own message below, so the dialog does not ask first.
         const QString chosen =
-            MsgBox::getSaveFileName(QString(), programFolder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx"));
+            MsgBox::getSaveFileName(QString(), programFolder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx"), false);
         title = chosen.isEmpty() ? QString() : QFileInfo(chosen).fileName();
         if (title.trimmed().isEmpty()) {
             MsgBox::show(QStringLiteral("Survey File Export cancelled..."), MsgBox::Information, QLatin1String(kTitle));

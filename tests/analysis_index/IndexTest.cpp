@@ -174,9 +174,10 @@ TEST_F(Index, ViewDrawsOneLinePerSelectedParameter)
     EXPECT_LT(axis->min(), 0);
     EXPECT_GT(axis->max(), 11);
 
-    // The clicked point's value as the chart holds it, with the single-precision digits.
+    // The clicked point's value as the chart holds it, with the single-precision digits, in the system's format.
     QTest::mouseClick(chart->viewport(), Qt::LeftButton, {}, chart->pointPosition(0, 0)->toPoint());
-    EXPECT_EQ(messages(), QStringList{"Satisfaction Index : 7.66666650772095"});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Satisfaction Index : 7") + QLocale().decimalPoint() +
+                                      QStringLiteral("66666650772095")});
 
     // A changed date or choice collapses the window until the next View.
     w->dtTo->setDate(d3.addDays(1));

@@ -201,3 +201,27 @@ TEST(ChartControlTest, TheLegendShowsEverySeriesName)
     for (const QString& name : names)
         EXPECT_TRUE(shown.contains(name)) << name.toStdString();
 }
+
+// The value axes write their numbers as the system does: "0,5" under a decimal comma.
+TEST(ChartControlTest, AxisNumbersFollowTheSystemsFormat)
+{
+    const QLocale system;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    ChartControl chart;
+    QLocale::setDefault(system);
+    chart.resize(500, 360);
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    chart.setGrid(2, 1);
+    chart.setData(0, 0, 1.0);
+    chart.setData(1, 0, 2.5);
+    chart.setAxisRange(ChartControl::Axis::Y, 0, 3);
+    chart.refresh();
+    chart.picture();
+    QStringList labels;
+    for (const QGraphicsItem* item : chart.scene()->items())
+        if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && item->isVisible())
+            labels << text->toPlainText();
+    EXPECT_TRUE(labels.contains(QStringLiteral("0,5"))) << labels.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(labels.contains(QStringLiteral("0.5")));
+}

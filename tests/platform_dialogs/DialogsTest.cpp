@@ -10,9 +10,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStringList>
+#include <QTreeView>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +42,13 @@ public:
     QStringList nameFilters;
     QStringList fileTypes;
     int boxWidth = 0;
+    bool confirmsOverwrite = false;
+    // The detail view as listed: each column's width and the width its texts need; all columns and the room for them.
+    QList<int> columnWidths;
+    QList<int> columnsNeed;
+    int columnsLength = 0;
+    int columnsRoom = 0;
+    int dialogWidth = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -60,9 +69,27 @@ protected:
     }
 
 private:
+    void measureColumns(QFileDialog* dialog)
+    {
+        auto* tree = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(tree, nullptr);
+        QHeaderView* header = tree->header();
+        columnWidths.clear();
+        columnsNeed.clear();
+        for (int column = 0; column < header->count(); ++column) {
+            columnWidths << header->sectionSize(column);
+            columnsNeed << std::max(static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(column),
+                                    header->sectionSizeHint(column));
+        }
+        columnsLength = header->length();
+        columnsRoom = tree->viewport()->width();
+        dialogWidth = dialog->frameGeometry().width();
+    }
+
     void watchFileDialog(QFileDialog* dialog)
     {
         nameFilters = dialog->nameFilters();
+        confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
         auto* model = dialog->findChild<QFileSystemModel*>();
         ASSERT_NE(model, nullptr);
         const QString folder = QFileInfo(dialog->directory().absolutePath()).canonicalFilePath();
@@ -78,6 +105,7 @@ private:
                 fileTypes << model->fileName(index) + QLatin1Char('=') + model->type(index);
             }
             dialog->grab();
+            measureColumns(dialog);
             dialog->reject();
         });
     }
@@ -167,6 +195,32 @@ TEST_F(Dialogs, FiltersShowTheirCaptionsOnce)
     RealDialogs dialogs;
     MsgBox::getOpenFileNames(QString(), folder(), QStringLiteral("All Files (*.xlsx)|*.xlsx"));
     EXPECT_EQ(dialogs.nameFilters, QStringList{QStringLiteral("All Files (*.xlsx)")});
+}
+
+TEST_F(Dialogs, TheDetailViewShowsItsColumnsWholeAtFirstSize)
+{
+    // A workbook of some 70 KiB: its size reads "70,2 KiB" under a decimal comma.
+    QFile workbook(QDir(folder()).filePath(QStringLiteral("Acme_Ann_2031.xlsx")));
+    ASSERT_TRUE(workbook.open(QIODevice::WriteOnly));
+    workbook.write(QByteArray(71900, 'x'));
+    workbook.close();
+
+    RealDialogs dialogs;
+    MsgBox::getOpenFileName(QString(), folder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx"));
+    ASSERT_EQ(dialogs.columnWidths.size(), 4);
+    for (int column = 0; column < 4; ++column)
+        EXPECT_GE(dialogs.columnWidths[column], dialogs.columnsNeed[column]) << "column " << column;
+    EXPECT_LE(dialogs.columnsLength, dialogs.columnsRoom);
+    EXPECT_LE(dialogs.dialogWidth, 1366);
+}
+
+TEST_F(Dialogs, ASaveDialogAsksBeforeReplacingAFileUnlessItsCallerChecksTheName)
+{
+    RealDialogs dialogs;
+    MsgBox::getSaveFileName(QString(), folder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx"));
+    EXPECT_TRUE(dialogs.confirmsOverwrite);
+    MsgBox::getSaveFileName(QString(), folder(), QStringLiteral("*.xlsx|*.xlsx|*.xlsx"), false);
+    EXPECT_FALSE(dialogs.confirmsOverwrite);
 }
 
 TEST_F(Dialogs, AShortMessageBoxIsAsWideAsItsTitle)

@@ -41,6 +41,17 @@ public:
         m_stay = true;
         write();
     }
+    // Staying up until release(), and only then failing as fail() says: a route it fell back on failed late.
+    void failLate(int code, const QString& says)
+    {
+        m_late = true;
+        fail(code, says);
+    }
+    void release()
+    {
+        QFile go(m_dir.filePath(QStringLiteral("go")));
+        go.open(QIODevice::WriteOnly);
+    }
     // The desktop's mailto: handler ("" for none).
     void setHandler(const QString& handler)
     {
@@ -91,6 +102,9 @@ private:
         const QString log = quoted(m_dir.filePath(QStringLiteral("calls.log")));
         QString email = QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done >> ") + log +
                         QStringLiteral("\nprintf '\\036\\0' >> ") + log + QLatin1Char('\n');
+        if (m_late)
+            email += QStringLiteral("while [ ! -e ") + quoted(m_dir.filePath(QStringLiteral("go"))) +
+                     QStringLiteral(" ]; do /bin/sleep 0.05; done\n");
         if (!m_says.isEmpty())
             email += QStringLiteral("printf '%s' ") + quoted(m_says) + QStringLiteral(" >&2\n");
         if (m_stay)
@@ -116,5 +130,6 @@ private:
     int m_code = 0;
     QString m_says;
     bool m_stay = false;
+    bool m_late = false;
     QString m_handler = QStringLiteral("mailer.desktop");
 };

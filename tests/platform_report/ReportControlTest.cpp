@@ -3,7 +3,9 @@
 #include "platform/files/FileGuard.h"
 #include "platform/files/WholeFile.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -271,6 +273,51 @@ TEST_F(ReportControlRuns, PrintingToAFileNeverWritesOverTheDatabase)
     EXPECT_EQ(after.st_size, before.st_size);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
     EXPECT_EQ(count(QStringLiteral("log")), 3);
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(ReportControlRuns, ThePreviewStaysOpenAfterPrinting)
+{
+    ReportControl::setTestMode(false);
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    ASSERT_TRUE(control.setAction(1));
+    ReportControl::setTestMode(true);
+    QPrintPreviewDialog* preview = shownPreview();
+    ASSERT_NE(preview, nullptr);
+    QAction* print = nullptr;
+    for (QAction* action : preview->findChildren<QAction*>())
+        if (action->text() == QCoreApplication::translate("QPrintPreviewDialog", "Print"))
+            print = action;
+    ASSERT_NE(print, nullptr);
+
+    // Printed into a PDF file: the print dialog comes up with that file chosen and is answered with Print, from
+    // within its own event loop.
+    preview->printer()->setOutputFileName(path(QStringLiteral("printed.pdf")));
+    struct PrintDialogAnswer : QObject {
+        int shown = 0;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(watched); dialog && event->type() == QEvent::Show) {
+                ++shown;
+                QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+            }
+            return false;
+        }
+    } answer;
+    qApp->installEventFilter(&answer);
+    print->trigger();
+    qApp->removeEventFilter(&answer);
+    EXPECT_EQ(answer.shown, 1);
+    QFile printed(path(QStringLiteral("printed.pdf")));
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdfText(printed.readAll()).contains(QStringLiteral("Harbour Instruments Ltd")));
+
+    // The report stays on screen until the user closes it.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_EQ(shownPreview(), preview);
     preview->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

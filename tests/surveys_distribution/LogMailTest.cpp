@@ -1,9 +1,11 @@
 #include "DistributionFixture.h"
 
+#include "platform/desktop/ToolRun.h"
 #include "surveys/frmLogDetails.h"
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace
@@ -176,4 +178,29 @@ TEST_F(LogMail, AFailedHandOverIsShownWithItsReasonAndEndsTheRun)
     EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::OkOnly);
     EXPECT_EQ(MsgBox::shown()[0].title, QString());
     EXPECT_EQ(mail->calls().size(), 1);
+}
+
+TEST_F(LogMail, AHandOverThatFailsAfterItWasTakenAsDoneIsShownNamingItsRecipient)
+{
+    const int grace = ToolRun::gracePeriod();
+    ToolRun::setGracePeriod(100);
+    mail->failLate(3, QStringLiteral("xdg-email: no method available for opening 'mailto:'"));
+    select(w, {0, 2});
+    w->cmdmail->click();
+    ToolRun::setGracePeriod(grace);
+    // Both were still running at the end of the grace period: taken as handed over, for now.
+    EXPECT_EQ(mail->calls().size(), 2);
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+
+    mail->release();
+    EXPECT_TRUE(QTest::qWaitFor([] { return MsgBox::shown().size() >= 2; }, 60000));
+    ASSERT_EQ(MsgBox::shown().size(), 2);
+    QStringList texts = boxTexts();
+    texts.sort();
+    EXPECT_TRUE(texts[0].startsWith(QLatin1String("The message to -cy@acme.example could not be handed")))
+        << texts[0].toStdString();
+    EXPECT_TRUE(texts[1].startsWith(QLatin1String("The message to ann@acme.example could not be handed")))
+        << texts[1].toStdString();
+    EXPECT_TRUE(texts[1].contains(QLatin1String("no method available"))) << texts[1].toStdString();
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::OkOnly);
 }

@@ -1,5 +1,6 @@
 #include "DistributionFixture.h"
 
+#include "platform/desktop/ToolRun.h"
 #include "platform/help/HelpDocument.h"
 #include "platform/help/HelpWindow.h"
 #include "platform/report/ValueFormat.h"
@@ -234,4 +235,62 @@ TEST_F(LogWindow, EnterOpensEachSelectedWorkbookUntilOneFails)
     EXPECT_EQ(boxTexts()[1], QDir::toNativeSeparators(programFile(QStringLiteral("Acme_Ann_2031.xlsx"))) +
                                  QStringLiteral(" could not be opened: no program is set up to open it."));
     EXPECT_EQ(Desktop::openedFiles().size(), 3);
+}
+
+TEST_F(LogWindow, AWorkbookThatFailsToOpenLateIsReportedThenAndAViewerLeftRunningIsLeftAlone)
+{
+    addAcmeLog();
+    // The desktop's own opening road, with an xdg-open that stays up until the test lets it end with a code.
+    const QDir tools(mail->folder());
+    {
+        QFile opener(tools.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write(QStringLiteral("#!/bin/sh\nat=%1/\"${1##*/}\"\necho $$ > \"$at.pid\"\n"
+                                    "while [ ! -e \"$at.go\" ]; do /bin/sleep 0.05; done\nread code < \"$at.go\"\n"
+                                    "[ \"$code\" = 0 ] || echo \"xdg-open: no method available for opening '$1'\" >&2\n"
+                                    "exit $code\n")
+                         .arg(MailRecorder::quoted(tools.path()))
+                         .toUtf8());
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const auto pidOf = [&tools](const QString& file) {
+        QFile f(tools.filePath(file + QStringLiteral(".pid")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).trimmed() : QString();
+    };
+    const auto release = [&tools](const QString& file, int code) {
+        QFile f(tools.filePath(file + QStringLiteral(".go")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::number(code) + '\n');
+    };
+    Desktop::setTestMode(false);
+    const int grace = ToolRun::gracePeriod();
+    ToolRun::setGracePeriod(100);
+    frmLogDetails* w = openLog();
+    select(w, {0, 2});
+    emit w->lsvDtls->itemDoubleClicked(w->lsvDtls->topLevelItem(0), 0);
+    ToolRun::setGracePeriod(grace);
+    // Both openers outlasted the grace period: taken as opened, for now.
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+    const QString ann = QStringLiteral("Acme_Ann_2031.xlsx");
+    const QString cy = QStringLiteral("Acme_Cy.xlsx");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pidOf(ann).isEmpty() && !pidOf(cy).isEmpty(); }, 60000));
+
+    // Ann's opener fails in the end: the message of a failure at once, naming the file.
+    release(ann, 3);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !MsgBox::shown().isEmpty(); }, 60000));
+    const QString path = programFile(ann);
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(boxTexts()[0], QDir::toNativeSeparators(path) +
+                                 QStringLiteral(" could not be opened: no program is set up to open it (xdg-open: no "
+                                                "method available for opening '") +
+                                 path + QStringLiteral("')."));
+
+    // Cy's viewer runs on, untouched; when it ends well nothing is said, and nothing is left of it.
+    const QString viewer = QStringLiteral("/proc/") + pidOf(cy);
+    EXPECT_TRUE(QFileInfo::exists(viewer));
+    release(cy, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&viewer] { return !QFileInfo::exists(viewer); }, 60000)) << "left unreaped";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(MsgBox::shown().size(), 1);
+    Desktop::setTestMode(true);
 }

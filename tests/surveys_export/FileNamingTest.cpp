@@ -180,6 +180,8 @@ TEST_F(FileNamingTest, UserDefinedNameComesFromTheSaveDialogUntilItIsFree)
     EXPECT_FALSE(QFile::exists("/elsewhere/north.xlsx"));
     EXPECT_EQ(MsgBox::fileDialogsShown().size(), 4);
     EXPECT_TRUE(MsgBox::fileDialogsShown().first().save);
+    // A taken name gets the program's own message only: the dialog does not ask about replacing it first.
+    EXPECT_FALSE(MsgBox::fileDialogsShown().first().confirmOverwrite);
     EXPECT_EQ(messages(),
               QStringList({kDuplicate, kDuplicate, "Survey File Name cannot contain a path separator...", kView}));
     EXPECT_EQ(MsgBox::shown().first().style, 16);
