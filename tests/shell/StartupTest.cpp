@@ -36,6 +36,13 @@ protected:
         return OdbcInstaller::attribute(QStringLiteral("dral"), QStringLiteral("Database"),
                                         OdbcInstaller::Scope::System);
     }
+    static QString iniPath() { return OdbcInstaller::iniFile(OdbcInstaller::Scope::System); }
+    static struct stat status(const QString& path)
+    {
+        struct stat st = {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st;
+    }
 };
 
 // Makes a folder read-only as a read-only mount does: for everyone, root included. Root gets a read-only bind
@@ -273,4 +280,31 @@ TEST_F(Startup, UnwritableFolderIsToldOnceAndTheProgramDoesNotRunOnIt)
     ASSERT_EQ(MsgBox::shown().size(), 1);
     EXPECT_TRUE(MsgBox::shown()[0].text.contains(folder())) << MsgBox::shown()[0].text.toStdString();
     EXPECT_FALSE(connectionIsOpen());
+}
+
+TEST_F(Startup, ARegistrationChangesOnlyTheProgramsKeysAndLeavesEveryOtherByte)
+{
+    const QByteArray head = "; data sources of this machine\n[archive]\nDriver=SQLite3\nDatabase=/p\xe9th\n\n[dral]\r\n"
+                            "Driver=SQLite3\r\nDatabase=/elsewhere/Pellorin.mdb\r\nTrace=Yes\r\nFKSupport=1\r\n";
+    const QByteArray tail = "\r\n# the reports' own entry follows\n[reports]\nDriver=SQLite3\nDatabase=/r.db";
+    {
+        QFile ini(iniPath());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(head + tail);
+    }
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    QByteArray expected = head + "NoCreat=1\r\nTimeout=2000\r\nJournalMode=WAL\r\nSyncPragma=NORMAL\r\n" + tail;
+    expected.replace("/elsewhere/Pellorin.mdb", QFile::encodeName(dbPath()));
+    QFile ini(iniPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll().toStdString(), expected.toStdString());
+    ini.close();
+
+    // The user's own key makes no difference: the next start leaves the file as it is.
+    const struct stat first = status(iniPath());
+    toCloseConnection();
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    const struct stat second = status(iniPath());
+    EXPECT_EQ(second.st_ino, first.st_ino);
+    EXPECT_EQ(second.st_mtim.tv_nsec, first.st_mtim.tv_nsec);
 }
