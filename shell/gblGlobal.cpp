@@ -84,6 +84,28 @@ bool databaseUsable(const QString& databasePath)
     return true;
 }
 
+// The file SQLite opened for the connection, as the database found at start-up is compared with it.
+QString openedFile(const QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA database_list")))
+        return QString();
+    while (query.next())
+        if (query.value(1).toString() == QLatin1String("main"))
+            return QFileInfo(query.value(2).toString()).canonicalFilePath();
+    return QString();
+}
+
+// The data source is one entry for every copy of the program on the machine; another start may have pointed it at
+// its own folder between this program's registration and its open.
+bool onOwnDatabase(const QSqlDatabase& db)
+{
+    if (gDatabasePath.isEmpty())
+        return true;
+    const QString own = QFileInfo(gDatabasePath).canonicalFilePath();
+    return !own.isEmpty() && openedFile(db) == own;
+}
+
 } // namespace
 
 QSqlDatabase gConnection()
@@ -150,13 +172,31 @@ void toOpenConnection()
     const QString name = QLatin1String(kConnectionName);
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-    db.close();
     // The driver builds "DSN=dral;PWD=wubtej" from these: an empty user name adds no "UID=".
     db.setDatabaseName(QLatin1String(kDataSourceName));
     db.setUserName(QString());
     db.setPassword(QLatin1String(kDatabasePassword));
-    if (!db.open()) {
+    db.close();
+    bool opened = db.open();
+    bool own = opened && onOwnDatabase(db);
+    if (opened && !own) {
+        // Registered and opened again under the ini file's lock, so that no other start rewrites the entry between;
+        // the lock is let go before any message waits for the user.
+        const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope());
+        registerDataSource(QLatin1String(kDataSourceName), gDatabasePath);
+        db.close();
+        opened = db.open();
+        own = opened && onOwnDatabase(db);
+    }
+    if (!opened) {
         toShowConnectionErrors(ProviderError(Db::errorRecords(db.lastError())), QStringLiteral("Error :"));
+        return;
+    }
+    if (!own) {
+        db.close();
+        MsgBox::show(QStringLiteral("The database %1 cannot be opened: the data source %2 leads to another database.")
+                         .arg(QDir::toNativeSeparators(gDatabasePath), QLatin1String(kDataSourceName)),
+                     MsgBox::Critical);
         return;
     }
     ConnectionPolicy::applyTo(db);
