@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 const char* const kConnectionName = "gConnection";
 const char* const kDataSourceName = "dral";
@@ -85,6 +86,35 @@ bool databaseUsable(const QString& databasePath)
     return true;
 }
 
+// The file SQLite opened for the connection, as the database found at start-up is compared with it.
+QString openedFile(const QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA database_list")))
+        return QString();
+    while (query.next())
+        if (query.value(1).toString() == QLatin1String("main"))
+            return QFileInfo(query.value(2).toString()).canonicalFilePath();
+    return QString();
+}
+
+// The data source is one entry for every copy of the program on the machine; another start may have pointed it at
+// its own folder between this program's registration and its open.
+// Set while the data source leads to another database than the program's own.
+bool& onOtherDatabase()
+{
+    static bool other = false;
+    return other;
+}
+
+bool onOwnDatabase(const QSqlDatabase& db)
+{
+    if (gDatabasePath.isEmpty())
+        return true;
+    const QString own = QFileInfo(gDatabasePath).canonicalFilePath();
+    return !own.isEmpty() && openedFile(db) == own;
+}
+
 } // namespace
 
 QSqlDatabase gConnection()
@@ -117,6 +147,9 @@ StartupResult Main()
     if (!databaseUsable(gDatabasePath))
         return StartupResult::EndProgram;
     toOpenConnection();
+    // Nothing may be stored in another folder's database.
+    if (onOtherDatabase())
+        return StartupResult::EndProgram;
     gCompanyName = toReadCompanyName();
     return StartupResult::Continue;
 }
@@ -151,17 +184,39 @@ void toOpenConnection()
     const QString name = QLatin1String(kConnectionName);
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-    db.close();
     // While the connection lives, only SQLite opens the database's files: any other close of them drops its locks.
     FileGuard::setDatabaseFile(gDatabasePath);
     // The driver builds "DSN=dral;PWD=wubtej" from these: an empty user name adds no "UID=".
     db.setDatabaseName(QLatin1String(kDataSourceName));
     db.setUserName(QString());
     db.setPassword(QLatin1String(kDatabasePassword));
-    if (!db.open()) {
+    db.close();
+    bool opened = db.open();
+    bool own = opened && onOwnDatabase(db);
+    if (opened && !own) {
+        // Registered and opened again under the ini file's lock, so that no other start rewrites the entry between;
+        // the lock is let go before any message waits for the user.
+        const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope());
+        registerDataSource(QLatin1String(kDataSourceName), gDatabasePath);
+        db.close();
+        opened = db.open();
+        own = opened && onOwnDatabase(db);
+    }
+    if (!opened) {
         toShowConnectionErrors(ProviderError(Db::errorRecords(db.lastError())), QStringLiteral("Error :"));
         return;
     }
+    if (!own) {
+        db.close();
+        // Said once: every later data procedure tries the connection again.
+        if (!std::exchange(onOtherDatabase(), true))
+            MsgBox::show(
+                QStringLiteral("The database %1 cannot be opened: the data source %2 leads to another database.")
+                    .arg(QDir::toNativeSeparators(gDatabasePath), QLatin1String(kDataSourceName)),
+                MsgBox::Critical);
+        return;
+    }
+    onOtherDatabase() = false;
     ConnectionPolicy::applyTo(db);
     // A first read opens the write-ahead log, which then stays open with the connection: the log beside the file
     // lives as long as the connection instead of coming and going with each report that reads the file. A file

@@ -10,7 +10,6 @@
 
 #include <odbcinst.h>
 
-#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -38,69 +37,99 @@ bool writable(const QString& path)
     return ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) == 0;
 }
 
-// Held while the file is read, compared and replaced, so that two programs registering at once do not drop each
-// other's entries. The lock is on a file of its own: the ini file itself is replaced, not rewritten.
-class IniLock
+// The locks this thread holds, by ini file: a registration inside a caller's lock must not wait for itself (a second
+// flock on the same file from this process would).
+QStringList& heldLocks()
 {
-public:
-    explicit IniLock(const QString& iniPath)
-        : m_fd(::open(QFile::encodeName(iniPath + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
-                      0666))
-    {
-        if (m_fd >= 0)
-            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
-    ~IniLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    IniLock(const IniLock&) = delete;
-    IniLock& operator=(const IniLock&) = delete;
+    thread_local QStringList held;
+    return held;
+}
 
-private:
-    int m_fd;
-};
+using Lines = QList<QByteArray>;
 
-QString sectionName(const QString& line)
+QByteArray sectionName(const QByteArray& line)
 {
-    const QString t = line.trimmed();
-    if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']')))
+    const QByteArray t = line.trimmed();
+    if (t.startsWith('[') && t.endsWith(']'))
         return t.mid(1, t.size() - 2).trimmed();
-    return QString();
+    return QByteArray();
 }
 
-// The keys and values of a section's lines; comments and blank lines are not entries.
-Attributes entriesOf(const QStringList& lines)
+bool isSection(const QByteArray& line)
 {
-    Attributes entries;
-    for (const QString& line : lines) {
-        const QString t = line.trimmed();
-        const qsizetype eq = t.indexOf(QLatin1Char('='));
-        if (t.isEmpty() || t.startsWith(QLatin1Char('#')) || t.startsWith(QLatin1Char(';')) || eq < 0)
+    const QByteArray t = line.trimmed();
+    return t.startsWith('[') && t.endsWith(']');
+}
+
+// Where the "=" of a key line is, or -1 for a comment, a blank line or anything else that is not an entry.
+qsizetype equalsOf(const QByteArray& line)
+{
+    const QByteArray t = line.trimmed();
+    if (t.isEmpty() || t.startsWith('#') || t.startsWith(';'))
+        return -1;
+    return line.indexOf('=');
+}
+
+// A line ending "\r\n" keeps its "\r" when its value is replaced.
+QByteArray lineEnd(const QByteArray& line)
+{
+    return line.endsWith('\r') ? QByteArrayLiteral("\r") : QByteArray();
+}
+
+// Sets the wanted keys in the lines between the section's header and end: a key whose value differs gets the new
+// value on its own line, a missing key is added after the section's last key line. Every other line stays as it is.
+// True when anything changed.
+bool setKeys(Lines* lines, qsizetype header, qsizetype end, const QList<QPair<QByteArray, QByteArray>>& wanted)
+{
+    bool changed = false;
+    qsizetype lastKey = header;
+    QList<bool> found(wanted.size(), false);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        QByteArray& line = (*lines)[i];
+        const qsizetype eq = equalsOf(line);
+        if (eq < 0)
             continue;
-        entries.append({t.left(eq).trimmed(), t.mid(eq + 1).trimmed()});
+        lastKey = i;
+        const QByteArray key = line.left(eq).trimmed();
+        for (qsizetype w = 0; w < wanted.size(); ++w) {
+            if (key.compare(wanted[w].first, Qt::CaseInsensitive) != 0)
+                continue;
+            found[w] = true;
+            if (line.mid(eq + 1).trimmed() != wanted[w].second) {
+                line = line.left(eq + 1) + wanted[w].second + lineEnd(line);
+                changed = true;
+            }
+        }
     }
-    return entries;
-}
-
-// Keys compare without regard to case, as the installer reads them.
-bool sameEntries(const Attributes& present, const Attributes& wanted)
-{
-    if (present.size() != wanted.size())
-        return false;
-    for (const auto& [key, value] : wanted) {
-        const auto found = std::find_if(present.begin(), present.end(), [&key](const auto& entry) {
-            return entry.first.compare(key, Qt::CaseInsensitive) == 0;
-        });
-        if (found == present.end() || found->second != value)
-            return false;
-    }
+    Lines added;
+    for (qsizetype w = 0; w < wanted.size(); ++w)
+        if (!found[w])
+            added << wanted[w].first + '=' + wanted[w].second + lineEnd((*lines)[header]);
+    if (added.isEmpty())
+        return changed;
+    // The last line of a file without a final line break gets one before the keys that follow it.
+    if (lastKey + 1 == lines->size())
+        lines->append(QByteArray());
+    for (qsizetype k = 0; k < added.size(); ++k)
+        lines->insert(lastKey + 1 + k, added[k]);
     return true;
 }
 
-bool readLines(const QString& path, QStringList* lines, QString* reason)
+// The file with the section appended: a blank line before it unless the file is empty or ends with one.
+QByteArray withSection(QByteArray content, const QByteArray& dsn, const QList<QPair<QByteArray, QByteArray>>& wanted)
+{
+    if (!content.isEmpty() && !content.endsWith('\n'))
+        content += '\n';
+    const QByteArray body = content.chopped(content.isEmpty() ? 0 : 1);
+    if (!body.mid(body.lastIndexOf('\n') + 1).trimmed().isEmpty())
+        content += '\n';
+    content += '[' + dsn + "]\n";
+    for (const auto& [key, value] : wanted)
+        content += key + '=' + value + '\n';
+    return content;
+}
+
+bool readFile(const QString& path, QByteArray* content, QString* reason)
 {
     QFile file(path);
     if (!file.exists())
@@ -109,9 +138,7 @@ bool readLines(const QString& path, QStringList* lines, QString* reason)
         *reason = file.errorString();
         return false;
     }
-    *lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    if (!lines->isEmpty() && lines->last().isEmpty())
-        lines->removeLast();
+    *content = file.readAll();
     return true;
 }
 
@@ -150,10 +177,37 @@ QString iniFile(Scope scope)
     return QDir(QString::fromLocal8Bit(odbcinst_user_file_path(buffer))).filePath(QStringLiteral(".odbc.ini"));
 }
 
+Scope registrationScope()
+{
+    return writable(iniFile(Scope::System)) ? Scope::System : Scope::User;
+}
+
+Lock::Lock(Scope scope) : m_path(iniFile(scope))
+{
+    if (heldLocks().contains(m_path))
+        return;
+    // The lock is on a file of its own: the ini file itself is replaced, not rewritten.
+    m_fd = ::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd >= 0)
+        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    m_owner = true;
+    heldLocks().append(m_path);
+}
+
+Lock::~Lock()
+{
+    if (!m_owner)
+        return;
+    heldLocks().removeOne(m_path);
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
 bool configDataSource(const QString& dsn, const QString& driver, const Attributes& attributes, QString* error,
                       Scope* usedScope)
 {
-    const Scope scope = writable(iniFile(Scope::System)) ? Scope::System : Scope::User;
+    const Scope scope = registrationScope();
     if (usedScope)
         *usedScope = scope;
     const QString path = iniFile(scope);
@@ -165,32 +219,33 @@ bool configDataSource(const QString& dsn, const QString& driver, const Attribute
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return fail(QStringLiteral("Cannot create %1").arg(path));
 
-    Attributes wanted{{QStringLiteral("Driver"), driver}};
-    wanted += attributes;
-    const IniLock lock(path);
-    QStringList lines;
+    QList<QPair<QByteArray, QByteArray>> wanted{{QByteArrayLiteral("Driver"), driver.toUtf8()}};
+    for (const auto& [key, value] : attributes)
+        wanted.append({key.toUtf8(), value.toUtf8()});
+    // The file is worked on as bytes: what is not the program's is written back as it was read, whatever its
+    // encoding.
+    const Lock lock(scope);
+    QByteArray content;
     QString reason;
-    if (!readLines(path, &lines, &reason))
+    if (!readFile(path, &content, &reason))
         return fail(QStringLiteral("Cannot read %1: %2").arg(path, reason));
-    qsizetype begin = 0;
-    while (begin < lines.size() && sectionName(lines[begin]).compare(dsn, Qt::CaseInsensitive) != 0)
-        ++begin;
-    qsizetype end = begin < lines.size() ? begin + 1 : begin;
-    while (end < lines.size() && sectionName(lines[end]).isNull())
-        ++end;
-    // Programs starting together each read the entry; rewriting it unchanged would only race with their reads.
-    if (begin == lines.size() || !sameEntries(entriesOf(lines.mid(begin + 1, end - begin - 1)), wanted)) {
-        QStringList entry{QLatin1Char('[') + dsn + QLatin1Char(']')};
-        for (const auto& [key, value] : wanted)
-            entry << key + QLatin1Char('=') + value;
-        if (end < lines.size())
-            entry << QString();
-        else if (begin == lines.size() && !lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            entry.prepend(QString());
-        const QStringList result = lines.mid(0, begin) + entry + lines.mid(end);
-        if (!WholeFile::write(path, (result.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(), &reason))
-            return fail(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    Lines lines = content.split('\n');
+    qsizetype header = 0;
+    while (header < lines.size() && sectionName(lines[header]).compare(dsn.toUtf8(), Qt::CaseInsensitive) != 0)
+        ++header;
+    bool changed = true;
+    if (header == lines.size()) {
+        content = withSection(content, dsn.toUtf8(), wanted);
+    } else {
+        qsizetype end = header + 1;
+        while (end < lines.size() && !isSection(lines[end]))
+            ++end;
+        changed = setKeys(&lines, header, end, wanted);
+        content = lines.join('\n');
     }
+    // Programs starting together each read the entry; rewriting it unchanged would only race with their reads.
+    if (changed && !WholeFile::write(path, content, &reason))
+        return fail(QStringLiteral("Cannot write %1: %2").arg(path, reason));
     forgetWhatTheInstallerRead();
     return true;
 }

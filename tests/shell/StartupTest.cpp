@@ -1,5 +1,7 @@
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/WholeFile.h"
 #include "platform/odbc/OdbcInstaller.h"
+#include "shell/DatabaseFile.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
 #include "shell/Transaction.h"
@@ -8,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -19,6 +22,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <thread>
 #include <vector>
 
@@ -35,6 +39,13 @@ protected:
     {
         return OdbcInstaller::attribute(QStringLiteral("dral"), QStringLiteral("Database"),
                                         OdbcInstaller::Scope::System);
+    }
+    static QString iniPath() { return OdbcInstaller::iniFile(OdbcInstaller::Scope::System); }
+    static struct stat status(const QString& path)
+    {
+        struct stat st = {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st;
     }
 };
 
@@ -273,4 +284,67 @@ TEST_F(Startup, UnwritableFolderIsToldOnceAndTheProgramDoesNotRunOnIt)
     ASSERT_EQ(MsgBox::shown().size(), 1);
     EXPECT_TRUE(MsgBox::shown()[0].text.contains(folder())) << MsgBox::shown()[0].text.toStdString();
     EXPECT_FALSE(connectionIsOpen());
+}
+
+TEST_F(Startup, ARegistrationChangesOnlyTheProgramsKeysAndLeavesEveryOtherByte)
+{
+    const QByteArray head = "; data sources of this machine\n[archive]\nDriver=SQLite3\nDatabase=/p\xe9th\n\n[dral]\r\n"
+                            "Driver=SQLite3\r\nDatabase=/elsewhere/Pellorin.mdb\r\nTrace=Yes\r\nFKSupport=1\r\n";
+    const QByteArray tail = "\r\n# the reports' own entry follows\n[reports]\nDriver=SQLite3\nDatabase=/r.db";
+    {
+        QFile ini(iniPath());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(head + tail);
+    }
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    QByteArray expected = head + "NoCreat=1\r\nTimeout=2000\r\nJournalMode=WAL\r\nSyncPragma=NORMAL\r\n" + tail;
+    expected.replace("/elsewhere/Pellorin.mdb", QFile::encodeName(dbPath()));
+    QFile ini(iniPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll().toStdString(), expected.toStdString());
+    ini.close();
+
+    // The user's own key makes no difference: the next start leaves the file as it is.
+    const struct stat first = status(iniPath());
+    toCloseConnection();
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    const struct stat second = status(iniPath());
+    EXPECT_EQ(second.st_ino, first.st_ino);
+    EXPECT_EQ(second.st_mtim.tv_nsec, first.st_mtim.tv_nsec);
+}
+
+TEST_F(Startup, AnEntryPointedElsewhereBeforeTheOpenStillOpensTheProgramsOwnDatabase)
+{
+    QTemporaryDir other;
+    const QString othersDatabase = QDir(other.path()).filePath(QStringLiteral("Pellorin.mdb"));
+    ASSERT_TRUE(
+        DatabaseFile::createFromSchema(othersDatabase, QStringLiteral(QUORVANE_SOURCE_DIR "/resources/schema.sql")));
+    // Another start registers its own folder's database between this program's registration and its open.
+    const auto anotherStart = [&othersDatabase] {
+        ASSERT_TRUE(OdbcInstaller::configDataSource(QStringLiteral("dral"), QStringLiteral("SQLite3"),
+                                                    {{QStringLiteral("Database"), othersDatabase}}));
+    };
+    const auto opened = [] {
+        QSqlQuery query(gConnection());
+        query.exec(QStringLiteral("PRAGMA database_list"));
+        return query.next() ? QFileInfo(query.value(2).toString()).canonicalFilePath() : QString();
+    };
+    ASSERT_EQ(toCreateDSN(QStringLiteral("dral"), gDatabasePath), StartupResult::Continue);
+    anotherStart();
+    toOpenConnection();
+    ASSERT_TRUE(connectionIsOpen());
+    EXPECT_EQ(opened(), QFileInfo(dbPath()).canonicalFilePath());
+    EXPECT_EQ(registered(), dbPath());
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+
+    // An entry that cannot be set back (the disk is full) is told once, and the other database is not worked on.
+    toCloseConnection();
+    anotherStart();
+    WholeFile::failAfter(0, ENOSPC);
+    toOpenConnection();
+    WholeFile::failAfter(-1, 0);
+    EXPECT_FALSE(connectionIsOpen());
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(dbPath())) << MsgBox::shown()[0].text.toStdString();
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
 }
