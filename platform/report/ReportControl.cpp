@@ -6,12 +6,15 @@
 #include "platform/report/ReportRenderer.h"
 #include "platform/report/SelectionFormula.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QPaintEngine>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -41,6 +44,49 @@ class ReportPreview : public QPrintPreviewDialog
 public:
     using QPrintPreviewDialog::QPrintPreviewDialog;
     void accept() override {}
+};
+
+// Qt's print dialog opens the chosen output file to see whether it can be written before it asks anything; opened
+// and closed on one of the database's files, that drops the connection's locks. Its Print button asks our guard
+// first, before Qt's own checks run.
+class PrintDialogGuard : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildPolished) {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(static_cast<QChildEvent*>(event)->child()))
+                dialog->installEventFilter(this);
+        } else if (event->type() == QEvent::Show) {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(watched))
+                guard(dialog);
+        }
+        return false;
+    }
+
+private:
+    static void guard(QPrintDialog* dialog)
+    {
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        if (!buttons || buttons->property("guarded").toBool())
+            return;
+        buttons->setProperty("guarded", true);
+        QObject::disconnect(buttons, &QDialogButtonBox::accepted, dialog, nullptr);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog] {
+            // The file field is enabled only while printing to a file is chosen.
+            const auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+            QString error;
+            if (file && file->isEnabled() && !file->text().trimmed().isEmpty() &&
+                !ReportRenderer::mayWrite(file->text().trimmed(), &error)) {
+                MsgBox::show(error, MsgBox::Critical);
+                return;
+            }
+            QMetaObject::invokeMethod(dialog, "_q_checkFields");
+        });
+    }
 };
 
 } // namespace
@@ -166,6 +212,7 @@ void ReportControl::showPreview(std::shared_ptr<Prepared> prepared)
     prepared->renderer->setUpPrinter(prepared->printer.get());
     // Not modal: the report window stays open beside the program's windows, as a printed report's window does.
     auto* dialog = new ReportPreview(prepared->printer.get(), m_owner);
+    dialog->installEventFilter(new PrintDialogGuard(dialog));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(m_windowTitle);
     connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [prepared](QPrinter* printer) {

@@ -2,12 +2,16 @@
 
 #include "platform/files/FileGuard.h"
 #include "platform/files/WholeFile.h"
+#include "support/SpecialFiles.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QTest>
 
 #include <cerrno>
 #include <cstring>
@@ -241,6 +245,11 @@ TEST_F(ReportControlRuns, APdfThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
 
 TEST_F(ReportControlRuns, PrintingToAFileNeverWritesOverTheDatabase)
 {
+    // In write-ahead-log mode the connection keeps a lock on the database file for as long as it lives.
+    exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    EXPECT_EQ(count(QStringLiteral("log")), 3);
+    const QStringList locks = locksHeldOn(databasePath());
+    ASSERT_FALSE(locks.isEmpty());
     FileGuard::setDatabaseFile(databasePath());
     struct stat before = {};
     ASSERT_EQ(::stat(QFile::encodeName(databasePath()).constData(), &before), 0);
@@ -266,6 +275,37 @@ TEST_F(ReportControlRuns, PrintingToAFileNeverWritesOverTheDatabase)
         EXPECT_TRUE(MsgBox::shown()[0].text.startsWith("The report cannot be written to \"" + path(name) + "\": "))
             << MsgBox::shown()[0].text.toStdString();
     }
+
+    // Chosen in the print dialog: refused before the dialog's own look at the file, which would open it.
+    preview->printer()->setOutputFormat(QPrinter::PdfFormat);
+    preview->printer()->setOutputFileName(databasePath());
+    struct PressPrint : QObject {
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            auto* dialog = qobject_cast<QPrintDialog*>(watched);
+            if (dialog && event->type() == QEvent::Show) {
+                QPushButton* print = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                QMetaObject::invokeMethod(
+                    print, [print] { QTest::mouseClick(print, Qt::LeftButton); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+            } else if (auto* question = qobject_cast<QDialog*>(watched);
+                       question && event->type() == QEvent::Show && !qobject_cast<QPrintPreviewDialog*>(question)) {
+                // Qt's own question whether to replace the file, were the dialog to get that far.
+                QMetaObject::invokeMethod(question, &QDialog::reject, Qt::QueuedConnection);
+            }
+            return false;
+        }
+    } press;
+    MsgBox::clearRecords();
+    qApp->installEventFilter(&press);
+    for (QAction* action : preview->findChildren<QAction*>())
+        if (action->text() == QCoreApplication::translate("QPrintPreviewDialog", "Print"))
+            action->trigger();
+    qApp->removeEventFilter(&press);
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(MsgBox::shown()[0].text.startsWith("The report cannot be written to \"" + databasePath()));
+    EXPECT_EQ(locksHeldOn(databasePath()), locks);
+
     FileGuard::setDatabaseFile(QString());
     struct stat after = {};
     ASSERT_EQ(::stat(QFile::encodeName(databasePath()).constData(), &after), 0);
