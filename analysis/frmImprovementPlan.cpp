@@ -335,10 +335,28 @@ void frmImprovementPlan::toupdateStatus()
         }
         StatusMode = 0;
         toFillListView();
+        keepChosenRows(dates);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
     Progress::setBusy(false);
+}
+
+// The rows stay chosen through the refill. The edit fields keep what was typed into them; when they hold one of the
+// changed actions, their status follows the stored one, so that the next Save does not put the old status back.
+void frmImprovementPlan::keepChosenRows(const QList<QDate>& dates)
+{
+    const QSignalBlocker blocker(lsvDtls);
+    for (int i = 0; i < lsvDtls->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lsvDtls->topLevelItem(i);
+        const QDate date = dateCell(row, ColDate);
+        if (!dates.contains(date))
+            continue;
+        lsvDtls->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        row->setSelected(true);
+        if (date == dtdate->date())
+            (row->text(ColStatus) == completeText ? opnComplete : opnNotComplete)->setChecked(true);
+    }
 }
 
 // Saving ---------------------------------------------------------------------------------------------------------
