@@ -216,3 +216,20 @@ TEST_F(ImprovementPlan, StatusChangeAndDeleteLeaveTheFieldsShowingWhatIsStored)
     EXPECT_EQ(w->dtdate->date(), today);
     EXPECT_TRUE(w->opnNotComplete->isChecked());
 }
+
+// Every month's date shows whole in both date columns.
+TEST_F(ImprovementPlan, ListedDatesShowWhole)
+{
+    for (int month = 1; month <= 12; ++month)
+        action("Acme", QDate(2031, month, 10), "Plan");
+    w->toFillListView();
+    QStyleOptionViewItem option;
+    option.initFrom(w->lsvDtls);
+    for (int i = 0; i < w->lsvDtls->topLevelItemCount(); ++i) {
+        for (int column : {1, 2}) {
+            const QModelIndex index = w->lsvDtls->model()->index(i, column);
+            EXPECT_LE(w->lsvDtls->itemDelegate()->sizeHint(option, index).width(), w->lsvDtls->columnWidth(column))
+                << index.data().toString().toStdString();
+        }
+    }
+}
