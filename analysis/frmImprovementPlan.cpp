@@ -27,7 +27,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTreeWidget>
+
+#include <cmath>
 
 namespace
 {
@@ -51,6 +54,19 @@ void setDateCell(QTreeWidgetItem* row, int column, const QVariant& value)
 QDate dateCell(const QTreeWidgetItem* row, int column)
 {
     return row->data(column, Qt::UserRole).toDate();
+}
+
+// A date column as wide as the widest date the short date format gives, so that no listed date is cut. Every day of
+// a leap year meets every month and weekday name the format may spell out.
+void fitDateColumn(QTreeWidget* list, int column)
+{
+    const QFontMetricsF metrics(list->font());
+    qreal widest = 0;
+    for (QDate day(2032, 1, 1); day.year() == 2032; day = day.addDays(1))
+        widest = qMax(widest, metrics.horizontalAdvance(ValueFormat::formatDate(day)));
+    // The view draws a text between its margins and cuts it when its unrounded width does not fit.
+    const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    list->setColumnWidth(column, qMax(list->columnWidth(column), int(std::ceil(widest)) + margins));
 }
 
 } // namespace
@@ -84,6 +100,8 @@ frmImprovementPlan::frmImprovementPlan(QWidget* parent) : QWidget(parent)
                                                 QStringLiteral("Target Date"), QStringLiteral("Status")},
                                                {3500, 1200, 1440, 1440});
     lsvDtls->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fitDateColumn(lsvDtls, ColDate);
+    fitDateColumn(lsvDtls, ColTarget);
     lsvDtls->headerItem()->setTextAlignment(ColDate, Qt::AlignCenter);
     lsvDtls->viewport()->installEventFilter(this);
     lsvDtls->installEventFilter(this);
@@ -335,10 +353,28 @@ void frmImprovementPlan::toupdateStatus()
         }
         StatusMode = 0;
         toFillListView();
+        keepChosenRows(dates);
     } catch (const ProviderError& e) {
         toShowConnectionErrors(e);
     }
     Progress::setBusy(false);
+}
+
+// The rows stay chosen through the refill. The edit fields keep what was typed into them; when they hold one of the
+// changed actions, their status follows the stored one, so that the next Save does not put the old status back.
+void frmImprovementPlan::keepChosenRows(const QList<QDate>& dates)
+{
+    const QSignalBlocker blocker(lsvDtls);
+    for (int i = 0; i < lsvDtls->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lsvDtls->topLevelItem(i);
+        const QDate date = dateCell(row, ColDate);
+        if (!dates.contains(date))
+            continue;
+        lsvDtls->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        row->setSelected(true);
+        if (date == dtdate->date())
+            (row->text(ColStatus) == completeText ? opnComplete : opnNotComplete)->setChecked(true);
+    }
 }
 
 // Saving ---------------------------------------------------------------------------------------------------------

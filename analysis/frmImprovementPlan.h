@@ -73,6 +73,7 @@ private:
     void showDescription(const QString& text);
     QStringList selectedCustomers() const;
     QList<QDate> selectedPlanDates() const;
+    void keepChosenRows(const QList<QDate>& dates);
     void selectCustomer(int row);
     void deleteKeyPressed();
 

@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 
 #include <cmath>
@@ -320,36 +321,41 @@ void frmPerformanceMatrix::setGrid()
     g->setUpdatesEnabled(true);
 }
 
-// Every heading and every mean shows whole, the highest mean "10.00" included. The means' columns take the room they
-// lack from the parameter column, so that the four columns still fit the grid's width as laid out.
+// Every heading and every mean shows whole, the highest mean "10.00" included, and the customer names as far as
+// their column's share allows. The parameter column gives up what the others need, so that the four columns fit
+// beside the vertical scroll bar and no horizontal one appears.
 void frmPerformanceMatrix::fitColumns()
 {
     FlexGrid* g = MSHFlexGrid1;
     QFont bold = g->font();
     bold.setBold(true);
-    const QFontMetrics headings(bold);
-    const QFontMetrics cells(g->font());
-    // Beside its text a cell draws the view's margin on either side and its grid line.
-    const int cellPadding = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1) + 2;
-    int taken = 0;
-    for (int c = 0; c < 4; ++c) {
-        int needed = headings.horizontalAdvance(g->textMatrix(0, c)) + 12;
+    const QFontMetricsF headings(bold);
+    const QFontMetricsF cells(g->font());
+    // Beside its text a cell draws the view's margin on either side and its grid line; a text is cut when its
+    // unrounded width does not fit.
+    const int cellPadding = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1) + 1;
+    const auto fit = [&](const QFontMetricsF& metrics, const QString& text) {
+        return int(std::ceil(metrics.horizontalAdvance(text))) + cellPadding;
+    };
+    const auto needed = [&](int c) {
+        int width = fit(headings, g->textMatrix(0, c));
         if (c >= 2) {
-            needed = qMax(needed, cells.horizontalAdvance(fixed2(10)) + cellPadding);
+            width = qMax(width, fit(cells, fixed2(10)));
             for (int r = 1; r < g->rows(); ++r)
-                needed = qMax(needed, cells.horizontalAdvance(g->textMatrix(r, c)) + cellPadding);
+                width = qMax(width, fit(cells, g->textMatrix(r, c)));
         }
-        const int shown = g->columnWidth(c);
-        if (shown < needed) {
-            g->setColWidth(c, needed * FlexGrid::TwipsPerPixel);
-            if (c >= 2)
-                taken += needed - shown;
-        }
+        return width;
+    };
+    int others = 0;
+    for (int c : {0, 2, 3}) {
+        const int width = qMax(g->columnWidth(c), needed(c));
+        g->setColWidth(c, width * FlexGrid::TwipsPerPixel);
+        others += width;
     }
-    if (taken > 0) {
-        const int parameterHeading = headings.horizontalAdvance(g->textMatrix(0, 1)) + 12;
-        g->setColWidth(1, qMax(parameterHeading, g->columnWidth(1) - taken) * FlexGrid::TwipsPerPixel);
-    }
+    // The vertical scroll bar is laid out later, once the rows are counted: its room is kept whether it shows or not.
+    const int room = g->width() - 2 * g->frameWidth() - g->verticalScrollBar()->sizeHint().width();
+    const int parameter = qMax(needed(1), qMin(g->columnWidth(1), room - others));
+    g->setColWidth(1, parameter * FlexGrid::TwipsPerPixel);
 }
 
 void frmPerformanceMatrix::toSetRowColor(float score, float weightage, int row)

@@ -4,6 +4,8 @@
 #include "support/ProgramFixture.h"
 #include "support/ShownNumber.h"
 
+#include <QScrollBar>
+
 namespace
 {
 
@@ -214,4 +216,41 @@ TEST_F(Matrix, PointsOnAndPastTheTopCornerAreDrawnWholeAndTheGridShowsTenWhole)
     }
     EXPECT_LE(widths, g->viewport()->width());
     EXPECT_GE(g->columnWidth(1), g->columnWidth(2));
+}
+
+// Twenty parameters, every mean 10.00: with the vertical scroll bar shown, the four columns still fit the grid, in
+// the main window at 1024x720 and maximised alike, with "Customer" and every mean whole.
+TEST_F(Matrix, ColumnsFitTheGridBesideItsScrollBar)
+{
+    run("update customer set custname='Acme Engineering Works'");
+    for (int p = 1; p <= 20; ++p)
+        answers(QStringLiteral("Responsiveness to complaints %1").arg(p), {{10, 10}});
+    frmPerformanceMatrix* w = view();
+    FlexGrid* g = w->MSHFlexGrid1;
+    QStyleOptionViewItem option;
+    option.initFrom(g);
+    // The view cuts a text wider than its cell less the grid line.
+    const auto whole = [&](int row, int col) {
+        return g->itemDelegate()->sizeHint(option, g->model()->index(row, col)).width() + 1 <= g->columnWidth(col);
+    };
+    const auto fits = [&](const char* state) {
+        // The view lays its scroll bars out from the event queue.
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return g->verticalScrollBar()->isVisible() && !g->horizontalScrollBar()->isVisible();
+        })) << state;
+        int widths = 0;
+        for (int c = 0; c < 4; ++c)
+            widths += g->columnWidth(c);
+        EXPECT_LE(widths, g->viewport()->width()) << state;
+        EXPECT_EQ(g->textMatrix(0, 0), "Customer");
+        EXPECT_TRUE(whole(0, 0)) << state;
+        EXPECT_EQ(g->textMatrix(1, 3), QLocale().toString(10.0, 'f', 2));
+        EXPECT_TRUE(whole(1, 2) && whole(1, 3)) << state;
+    };
+    fits("own size");
+    main()->showNormal();
+    main()->resize(1024, 720);
+    fits("1024x720");
+    main()->showMaximized();
+    fits("maximised");
 }

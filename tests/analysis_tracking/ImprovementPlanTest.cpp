@@ -170,3 +170,66 @@ TEST_F(ImprovementPlan, KeysAndMouseActOnlyOnTheCustomerAndActionShownChosen)
     EXPECT_EQ(table(rows), (QStringList{"Acme|second revised", "Birch|Birch plan"}));
     EXPECT_EQ(texts(w->lsvDtls, 0), QStringList{"second revised"});
 }
+
+// After a status change the chosen row stays chosen and the status buttons show what is stored, keeping a typed
+// description; Save then stores that status. After a delete nothing is chosen and the fields are blank.
+TEST_F(ImprovementPlan, StatusChangeAndDeleteLeaveTheFieldsShowingWhatIsStored)
+{
+    action("Acme", d1, "Call the buyer");
+    action("Acme", d2, "Send the checklist");
+    w->toFillListView();
+    QTreeWidgetItem* row = w->lsvDtls->topLevelItem(0);
+    const QPoint at = w->lsvDtls->visualItemRect(row).center();
+    // Right-click on the row, then "&Update Status" by its mnemonic and its first entry, "Complete".
+    const auto popup = [&](const QList<Qt::Key>& keys) {
+        QTest::mouseClick(w->lsvDtls->viewport(), Qt::RightButton, {}, at);
+        for (Qt::Key key : keys)
+            QTest::keyClick(QApplication::activePopupWidget(), key);
+    };
+
+    QTest::mouseClick(w->lsvDtls->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_TRUE(w->opnNotComplete->isChecked());
+    popup({Qt::Key_U, Qt::Key_Return});
+    EXPECT_EQ(texts(w->lsvDtls, 3), (QStringList{"Complete", "Not Complete"}));
+    EXPECT_TRUE(w->lsvDtls->topLevelItem(0)->isSelected());
+    EXPECT_TRUE(w->opnComplete->isChecked());
+    QTest::keyClick(w->txtDescription, Qt::Key_End);
+    QTest::keyClicks(w->txtDescription, " today");
+    w->cmdSave->click();
+    EXPECT_EQ(actions().value(0), "Acme|" + iso(d1) + "|Call the buyer today|" + iso(d1.addMonths(1)) + "|1");
+
+    // Typed before the change: kept, and saved with the new status.
+    QTest::mouseClick(w->lsvDtls->viewport(), Qt::LeftButton, {}, at);
+    QTest::keyClick(w->txtDescription, Qt::Key_End);
+    QTest::keyClicks(w->txtDescription, " again");
+    popup({Qt::Key_U, Qt::Key_Down, Qt::Key_Return});
+    EXPECT_EQ(w->txtDescription->text(), "Call the buyer today again");
+    EXPECT_TRUE(w->opnNotComplete->isChecked());
+    w->cmdSave->click();
+    EXPECT_EQ(actions().value(0), "Acme|" + iso(d1) + "|Call the buyer today again|" + iso(d1.addMonths(1)) + "|0");
+
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    popup({Qt::Key_D});
+    EXPECT_EQ(texts(w->lsvDtls, 0), QStringList{"Send the checklist"});
+    EXPECT_TRUE(w->lsvDtls->selectedItems().isEmpty());
+    EXPECT_EQ(w->txtDescription->text(), QString());
+    EXPECT_EQ(w->dtdate->date(), today);
+    EXPECT_TRUE(w->opnNotComplete->isChecked());
+}
+
+// Every month's date shows whole in both date columns.
+TEST_F(ImprovementPlan, ListedDatesShowWhole)
+{
+    for (int month = 1; month <= 12; ++month)
+        action("Acme", QDate(2031, month, 10), "Plan");
+    w->toFillListView();
+    QStyleOptionViewItem option;
+    option.initFrom(w->lsvDtls);
+    for (int i = 0; i < w->lsvDtls->topLevelItemCount(); ++i) {
+        for (int column : {1, 2}) {
+            const QModelIndex index = w->lsvDtls->model()->index(i, column);
+            EXPECT_LE(w->lsvDtls->itemDelegate()->sizeHint(option, index).width(), w->lsvDtls->columnWidth(column))
+                << index.data().toString().toStdString();
+        }
+    }
+}
