@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Lines of /proc/locks that this process holds on a file (stat only: opening the file would drop them).
+// The locks of /proc/locks that this process holds on a file (stat only: opening the file would drop them).
 inline QStringList locksHeldOn(const QString& path)
 {
     struct stat st = {};
@@ -33,8 +33,10 @@ inline QStringList locksHeldOn(const QString& path)
         const QStringList f = line.simplified().split(QLatin1Char(' '));
         // "1: POSIX  ADVISORY  READ 1234 08:01:5678 128 128"
         if (f.size() >= 6 && f[4] == pid && f[5].endsWith(inode))
-            held << line;
+            held << f.mid(1).join(QLatin1Char(' ')); // without the ordinal, which moves as other locks come and go
     }
+    // Read in pieces while other processes lock and unlock, the file can list a lock twice.
+    held.removeDuplicates();
     return held;
 }
 
