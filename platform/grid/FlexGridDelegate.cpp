@@ -2,13 +2,18 @@
 
 #include "platform/grid/FlexGrid.h"
 
+#include <QLocale>
+
 FlexGridDelegate::FlexGridDelegate(FlexGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
 Qt::Alignment FlexGridDelegate::alignmentFor(int flexAlign, const QString& text)
 {
     if (flexAlign < FlexGrid::AlignLeftTop || flexAlign > FlexGrid::AlignRightBottom) {
+        // A number is shown in the system's format ("8,50" under a decimal comma) or, as typed, in the C form.
         bool number = false;
-        text.trimmed().toDouble(&number);
+        QLocale().toDouble(text.trimmed(), &number);
+        if (!number)
+            text.trimmed().toDouble(&number);
         return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
     }
     static const Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -211,6 +212,7 @@ TEST(FlexGridAlignment, FollowsThePlatformNumbers)
     EXPECT_EQ(FlexGridDelegate::alignmentFor(6, "a"), Qt::AlignRight | Qt::AlignTop);
     EXPECT_EQ(FlexGridDelegate::alignmentFor(8, "a"), Qt::AlignRight | Qt::AlignBottom);
     EXPECT_EQ(FlexGridDelegate::alignmentFor(9, "4.00"), Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(FlexGridDelegate::alignmentFor(9, QLocale().toString(8.5, 'f', 2)), Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_EQ(FlexGridDelegate::alignmentFor(9, "Wt"), Qt::AlignLeft | Qt::AlignVCenter);
 }
 
