@@ -2,6 +2,7 @@
 #include "shell/Db.h"
 #include "shell/gblGlobal.h"
 #include "support/AppFixture.h"
+#include "support/SpecialFiles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -113,28 +114,6 @@ private:
 
 class Dialogs : public AppFixture
 {
-protected:
-    // Lines of /proc/locks that this process holds on a file.
-    static QStringList locksOn(const QString& path)
-    {
-        struct stat st {
-        };
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-            return {};
-        QFile file(QStringLiteral("/proc/locks"));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QString pid = QString::number(::getpid());
-        const QString inode = QStringLiteral(":%1").arg(st.st_ino);
-        QStringList held;
-        for (const QString& line : QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'))) {
-            const QStringList f = line.simplified().split(QLatin1Char(' '));
-            // "1: POSIX  ADVISORY  READ 1234 08:01:5678 128 128"
-            if (f.size() >= 6 && f[4] == pid && f[5].endsWith(inode))
-                held << line;
-        }
-        return held;
-    }
 };
 
 } // namespace
@@ -144,7 +123,7 @@ TEST_F(Dialogs, ListingTheProgramsFolderLeavesTheDatabaseLocksWithItsConnection)
     const QString shm = dbPath() + QStringLiteral("-shm");
     ASSERT_TRUE(QFileInfo::exists(shm));
     ASSERT_TRUE(QFileInfo::exists(dbPath() + QStringLiteral("-wal")));
-    ASSERT_FALSE(locksOn(shm).isEmpty());
+    ASSERT_FALSE(locksHeldOn(shm).isEmpty());
     QFile(QDir(folder()).filePath(QStringLiteral("returned.xlsx"))).open(QIODevice::WriteOnly);
 
     {
@@ -161,7 +140,7 @@ TEST_F(Dialogs, ListingTheProgramsFolderLeavesTheDatabaseLocksWithItsConnection)
         EXPECT_TRUE(QFileDialog::getOpenFileName(nullptr, QString(), folder(), QStringLiteral("*")).isEmpty());
         EXPECT_FALSE(dialogs.fileTypes.filter(QStringLiteral("Pellorin.mdb-wal=")).isEmpty());
     }
-    EXPECT_FALSE(locksOn(shm).isEmpty()) << "the connection lost its lock on the shared-memory index";
+    EXPECT_FALSE(locksHeldOn(shm).isEmpty()) << "the connection lost its lock on the shared-memory index";
 
     // Another program writes meanwhile; the program then reads what it wrote, and writes on.
     QProcess other;

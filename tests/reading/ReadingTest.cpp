@@ -6,6 +6,7 @@
 #include "feedback/frmReading.h"
 #include "platform/workbook/Workbook.h"
 #include "shell/ConnectionPolicy.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 #include "support/SpecialFiles.h"
 
@@ -425,31 +426,6 @@ public:
 
 private:
     QString m_name;
-};
-
-// Writes to any file beyond a size fail, as on a full disk, for the life of the object.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 // The connection's lock wait of the program, shortened for a test and given back after it.
