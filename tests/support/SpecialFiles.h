@@ -35,7 +35,7 @@ inline QStringList locksHeldOn(const QString& path)
         if (f.size() >= 6 && f[4] == pid && f[5].endsWith(inode))
             held << f.mid(1).join(QLatin1Char(' ')); // without the ordinal, which moves as other locks come and go
     }
-    // Read in pieces while other processes lock and unlock, the file can list a lock twice.
+    // Read a page at a time while other processes lock and unlock, the file can list a lock twice.
     held.removeDuplicates();
     return held;
 }
