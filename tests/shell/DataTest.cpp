@@ -6,13 +6,13 @@
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
 #include "support/AppFixture.h"
+#include "support/OtherProgram.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QWidget>
@@ -107,16 +107,10 @@ TEST_F(Data, AMessageShownDuringASaveFindsTheDatabaseFreeAndTheSaveStoresNothing
 {
     // Another program asks for the write lock, without waiting, at the moment the box would show.
     QList<bool> otherCouldWrite;
+    OtherProgram other(dbPath());
     MsgBox::setBeforeShow([&] {
         ConnectionPolicy::beforeMessage();
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        other.setDatabaseName(dbPath());
-        if (other.open()) {
-            QSqlQuery(other).exec(QStringLiteral("PRAGMA busy_timeout=0"));
-            otherCouldWrite << QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE"));
-            QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
-            other.close();
-        }
+        otherCouldWrite << !other.lockedOut();
     });
     const auto insert = [](const char* name) {
         Db::exec(QStringLiteral("insert into customer (custname, Address) values (?, '-')"),
@@ -140,7 +134,6 @@ TEST_F(Data, AMessageShownDuringASaveFindsTheDatabaseFreeAndTheSaveStoresNothing
         MsgBox::show(QStringLiteral("Saving..."));
         EXPECT_THROW(t.commit(), ProviderError);
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("other"));
     MsgBox::setBeforeShow(&ConnectionPolicy::beforeMessage);
     EXPECT_EQ(otherCouldWrite, QList<bool>({true, true, true}));
     EXPECT_EQ(count(QStringLiteral("customer")), 0);

@@ -1,6 +1,6 @@
 #pragma once
 
-// Files that are no plain files, and the locks this process holds: for tests of what the program refuses to open.
+// Devices, pipes and the locks this process holds: for tests of the files the program must not open.
 
 #include <QByteArray>
 #include <QFile>
