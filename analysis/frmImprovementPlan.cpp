@@ -56,17 +56,20 @@ QDate dateCell(const QTreeWidgetItem* row, int column)
     return row->data(column, Qt::UserRole).toDate();
 }
 
-// A date column as wide as the widest date the short date format gives, so that no listed date is cut. Every day of
-// a leap year meets every month and weekday name the format may spell out.
-void fitDateColumn(QTreeWidget* list, int column)
+// Date columns as wide as the widest date the short date format gives, so that no listed date is cut. Every day of
+// a leap year meets every month and weekday name the format may spell out; the year is measured once for all.
+void fitDateColumns(QTreeWidget* list, std::initializer_list<int> columns)
 {
     const QFontMetricsF metrics(list->font());
+    const QLocale locale;
+    const QString format = ValueFormat::shortDateFormat();
     qreal widest = 0;
     for (QDate day(2032, 1, 1); day.year() == 2032; day = day.addDays(1))
-        widest = qMax(widest, metrics.horizontalAdvance(ValueFormat::formatDate(day)));
+        widest = qMax(widest, metrics.horizontalAdvance(locale.toString(day, format)));
     // The view draws a text between its margins and cuts it when its unrounded width does not fit.
     const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
-    list->setColumnWidth(column, qMax(list->columnWidth(column), int(std::ceil(widest)) + margins));
+    for (const int column : columns)
+        list->setColumnWidth(column, qMax(list->columnWidth(column), int(std::ceil(widest)) + margins));
 }
 
 } // namespace
@@ -100,8 +103,7 @@ frmImprovementPlan::frmImprovementPlan(QWidget* parent) : QWidget(parent)
                                                 QStringLiteral("Target Date"), QStringLiteral("Status")},
                                                {3500, 1200, 1440, 1440});
     lsvDtls->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    fitDateColumn(lsvDtls, ColDate);
-    fitDateColumn(lsvDtls, ColTarget);
+    fitDateColumns(lsvDtls, {ColDate, ColTarget});
     lsvDtls->headerItem()->setTextAlignment(ColDate, Qt::AlignCenter);
     lsvDtls->viewport()->installEventFilter(this);
     lsvDtls->installEventFilter(this);

@@ -99,7 +99,7 @@ bool HelpWindow::openPresentation(const QString& path, std::function<void()> lat
     std::function<void(const QString&)> late;
     if (lateFailure)
         late = [lateFailure](const QString&) { lateFailure(); };
-    // The desktop's opener reports only that it started, so a missing file is caught here.
+    // A missing file is caught here, before any program is started for it.
     return QFileInfo(path).isFile() && Desktop::openFile(path, nullptr, std::move(late));
 }
 

@@ -216,21 +216,23 @@ void ReportControl::showPreview(std::shared_ptr<Prepared> prepared)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(m_windowTitle);
     connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [prepared](QPrinter* printer) {
-        // Printing to a PDF file goes through the report's own PDF, which is written whole or reported.
-        const bool toPdfFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty() &&
-                               printer->paintEngine() && printer->paintEngine()->type() == QPaintEngine::Pdf;
+        const QString file = printer->outputFileName();
         QString error;
-        // Printed to a file, by either road: the file must be one the program may write.
-        if (!printer->outputFileName().isEmpty() && !ReportRenderer::mayWrite(printer->outputFileName(), &error)) {
+        // Printing to a PDF file goes through the report's own PDF, which checks the file and is written whole or
+        // reported.
+        if (!file.isEmpty() && printer->outputFormat() == QPrinter::PdfFormat && printer->paintEngine() &&
+            printer->paintEngine()->type() == QPaintEngine::Pdf) {
+            if (!prepared->renderer->writePdf(file, &error, printer->pageLayout()))
+                MsgBox::show(error, MsgBox::Critical);
+            return;
+        }
+        // Printed to a file by any other road, the file must still be one the program may write.
+        if (!file.isEmpty() && !ReportRenderer::mayWrite(file, &error)) {
             MsgBox::show(error, MsgBox::Critical);
             return;
         }
-        if (!toPdfFile) {
-            if (!prepared->renderer->print(printer))
-                MsgBox::show(QStringLiteral("The report cannot be printed."), MsgBox::Critical);
-        } else if (!prepared->renderer->writePdf(printer->outputFileName(), &error, printer->pageLayout())) {
-            MsgBox::show(error, MsgBox::Critical);
-        }
+        if (!prepared->renderer->print(printer))
+            MsgBox::show(QStringLiteral("The report cannot be printed."), MsgBox::Critical);
     });
     // Shown at the screen's size first, then maximised: a desktop without a window manager ignores the request
     // to maximise, and the report still fills the screen.
