@@ -61,11 +61,9 @@ QDate dateCell(const QTreeWidgetItem* row, int column)
 void fitDateColumns(QTreeWidget* list, std::initializer_list<int> columns)
 {
     const QFontMetricsF metrics(list->font());
-    const QLocale locale;
-    const QString format = ValueFormat::shortDateFormat();
     qreal widest = 0;
     for (QDate day(2032, 1, 1); day.year() == 2032; day = day.addDays(1))
-        widest = qMax(widest, metrics.horizontalAdvance(locale.toString(day, format)));
+        widest = qMax(widest, metrics.horizontalAdvance(ValueFormat::formatDate(day)));
     // The view draws a text between its margins and cuts it when its unrounded width does not fit.
     const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
     for (const int column : columns)
