@@ -173,11 +173,12 @@ QString checkOpen(QSqlDatabase& db)
         return verdictOf(query.lastError());
     while (query.next())
         present.insert(query.value(0).toString().toLower());
+    const QStringList tables = programTables();
     QStringList missing;
-    for (const QString& table : programTables())
+    for (const QString& table : tables)
         if (!present.contains(table))
             missing << table;
-    if (missing.size() == programTables().size())
+    if (missing.size() == tables.size())
         return QStringLiteral("it holds none of the program's tables");
     if (!missing.isEmpty())
         return QStringLiteral("it lacks the tables %1").arg(missing.join(QStringLiteral(", ")));

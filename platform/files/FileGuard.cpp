@@ -20,16 +20,17 @@ namespace
 // As the system counts links before it gives up (ELOOP).
 constexpr int MaxLinks = 40;
 
-QString& databaseFile()
-{
-    static QString path;
-    return path;
-}
-
 QString realPath(const QByteArray& path)
 {
     char buffer[PATH_MAX];
     return ::realpath(path.constData(), buffer) ? QFile::decodeName(buffer) : QString();
+}
+
+// The database's files by every name they go by, worked out once when the database file is set.
+QStringList& databaseNames()
+{
+    static QStringList names;
+    return names;
 }
 
 // Where the path leads. A file that exists is found by realpath; one still to be made is found by following the
@@ -63,23 +64,13 @@ QString resolve(const QString& given, bool* tooManyLinks)
 // The database's files by name, and those that exist by their inode as well: a hard link is the same file.
 bool isDatabaseFile(const QString& path, const struct stat* st)
 {
-    const QString db = databaseFile();
-    if (db.isEmpty())
-        return false;
-    QStringList bases{db};
-    const QString real = realPath(QFile::encodeName(db));
-    if (!real.isEmpty() && real != db)
-        bases << real;
-    for (const QString& base : std::as_const(bases)) {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-            const QString name = base + QLatin1String(suffix);
-            if (name == path)
-                return true;
-            struct stat other = {};
-            if (st && ::stat(QFile::encodeName(name).constData(), &other) == 0 && other.st_dev == st->st_dev &&
-                other.st_ino == st->st_ino)
-                return true;
-        }
+    for (const QString& name : std::as_const(databaseNames())) {
+        if (name == path)
+            return true;
+        struct stat other = {};
+        if (st && ::stat(QFile::encodeName(name).constData(), &other) == 0 && other.st_dev == st->st_dev &&
+            other.st_ino == st->st_ino)
+            return true;
     }
     return false;
 }
@@ -112,7 +103,18 @@ Verdict check(const QString& path)
 
 void setDatabaseFile(const QString& path)
 {
-    databaseFile() = path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList& names = databaseNames();
+    names.clear();
+    if (path.isEmpty())
+        return;
+    const QString db = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList bases{db};
+    const QString real = realPath(QFile::encodeName(db));
+    if (!real.isEmpty() && real != db)
+        bases << real;
+    for (const QString& base : std::as_const(bases))
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            names << base + QLatin1String(suffix);
 }
 
 } // namespace FileGuard

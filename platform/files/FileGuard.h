@@ -20,6 +20,7 @@ struct Verdict {
 Verdict check(const QString& path);
 
 // The database file whose companions (-wal, -shm, -journal) and itself are never opened but by SQLite. Empty: none.
+// Where its links lead is worked out here, once, rather than at every check.
 void setDatabaseFile(const QString& path);
 
 } // namespace FileGuard

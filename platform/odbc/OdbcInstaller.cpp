@@ -47,18 +47,18 @@ QStringList& heldLocks()
 
 using Lines = QList<QByteArray>;
 
-QByteArray sectionName(const QByteArray& line)
-{
-    const QByteArray t = line.trimmed();
-    if (t.startsWith('[') && t.endsWith(']'))
-        return t.mid(1, t.size() - 2).trimmed();
-    return QByteArray();
-}
-
 bool isSection(const QByteArray& line)
 {
     const QByteArray t = line.trimmed();
     return t.startsWith('[') && t.endsWith(']');
+}
+
+QByteArray sectionName(const QByteArray& line)
+{
+    if (!isSection(line))
+        return QByteArray();
+    const QByteArray t = line.trimmed();
+    return t.mid(1, t.size() - 2).trimmed();
 }
 
 // Where the "=" of a key line is, or -1 for a comment, a blank line or anything else that is not an entry.
@@ -229,13 +229,14 @@ bool configDataSource(const QString& dsn, const QString& driver, const Attribute
     QString reason;
     if (!readFile(path, &content, &reason))
         return fail(QStringLiteral("Cannot read %1: %2").arg(path, reason));
+    const QByteArray section = dsn.toUtf8();
     Lines lines = content.split('\n');
     qsizetype header = 0;
-    while (header < lines.size() && sectionName(lines[header]).compare(dsn.toUtf8(), Qt::CaseInsensitive) != 0)
+    while (header < lines.size() && sectionName(lines[header]).compare(section, Qt::CaseInsensitive) != 0)
         ++header;
     bool changed = true;
     if (header == lines.size()) {
-        content = withSection(content, dsn.toUtf8(), wanted);
+        content = withSection(content, section, wanted);
     } else {
         qsizetype end = header + 1;
         while (end < lines.size() && !isSection(lines[end]))
