@@ -232,11 +232,8 @@ void ReturnedWorkbookStore::store(const QString& path, const SurveyWorkbookReade
             toSetLogStatus(logFileName);
         ConnectionPolicy::release(workbookSavepoint());
     } catch (const ProviderError&) {
-        for (Table* table : {&m_objective, &m_descriptive}) {
-            table->added.clear();
-            table->addedByQuestion.clear();
-            table->stored.reset();
-        }
+        m_objective.clear();
+        m_descriptive.clear();
         ConnectionPolicy::rollbackTo(workbookSavepoint());
         throw;
     }
@@ -383,9 +380,7 @@ void ReturnedWorkbookStore::addNewAnswers(Table& table, const SurveyWorkbookRead
             }
         }
     }
-    table.added.clear();
-    table.addedByQuestion.clear();
-    table.stored.reset();
+    table.clear();
 }
 
 void ReturnedWorkbookStore::toSetLogStatus(const QString& fileName)

@@ -57,6 +57,13 @@ private:
     // What the workbook being stored holds for one answer table.
     struct Table {
         explicit Table(bool isScored) : scored(isScored) {}
+        // Forgets the workbook, once it is stored or given up.
+        void clear()
+        {
+            stored.reset();
+            added.clear();
+            addedByQuestion.clear();
+        }
 
         bool scored;
         // The respondent's stored answers of the workbook's date, looked up once for all its questions.

@@ -659,11 +659,8 @@ void frmFeedBackObj::toLocateXlsFile()
 // The reader shows its own failures; the grid shows what was stored all the same.
 void frmFeedBackObj::readWorkbook()
 {
-    {
-        ReturnedWorkbookStore store;
-        store.XLSWrite(FullPath ? FileName : programFile(FileName), LoggedFile);
-        store.finish();
-    }
+    // The store ends its run, committing and saying what it must, as it goes out of scope.
+    ReturnedWorkbookStore().XLSWrite(FullPath ? FileName : programFile(FileName), LoggedFile);
     tofillscoreandweightage();
 }
 

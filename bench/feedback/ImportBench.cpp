@@ -338,14 +338,14 @@ int main(int argc, char** argv)
     MsgBox::setNextFileNames(paths);
     window->cmdBrowse_Click();
     window->lstXlsFiles->selectAll();
-    PaintWatch watch(main.findChild<QLabel*>(QStringLiteral("m_panelText")));
-    const qint64 before = count(QStringLiteral("select (select count(*) from feedbackobjective) + "
-                                               "(select count(*) from feedbackdescriptive)"));
     if (lockBefore > 0 || lockDuring > 0 || !folder.isEmpty()) {
         if (leaveKb >= 0 && !fillDisk(programDir, leaveKb))
             return 1;
         return importUnderFault(window, gDatabasePath, workbooks, lockBefore, lockDuring);
     }
+    PaintWatch watch(main.findChild<QLabel*>(QStringLiteral("m_panelText")));
+    const qint64 before = count(QStringLiteral("select (select count(*) from feedbackobjective) + "
+                                               "(select count(*) from feedbackdescriptive)"));
 
     const auto import = [&] {
         MsgBox::clearRecords();

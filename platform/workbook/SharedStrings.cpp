@@ -42,10 +42,8 @@ QString itemText(QXmlStreamReader& reader)
 
 } // namespace
 
-void SharedStrings::loadTree(const QByteArray& xml, std::vector<int> wanted)
+void SharedStrings::loadTree(const QByteArray& xml, const std::vector<int>& wanted)
 {
-    if (!onlyNew(wanted))
-        return;
     pugi::xml_document doc;
     if (!Xml::parse(doc, xml, nullptr))
         return;
@@ -68,11 +66,8 @@ bool SharedStrings::onlyNew(std::vector<int>& wanted) const
     return !wanted.empty();
 }
 
-void SharedStrings::load(const QByteArray& xml, std::vector<int> wanted)
+void SharedStrings::load(const QByteArray& xml, const std::vector<int>& wanted)
 {
-    if (!onlyNew(wanted))
-        return;
-
     QHash<int, QString> found;
     QXmlStreamReader reader(xml);
     if (reader.readNextStartElement()) {

@@ -217,19 +217,18 @@ bool Workbook::readPart(const QString& part, QByteArray* xml, QString* error)
         }
         reason = QStringLiteral("its parts hold more than a workbook can");
     }
-    m_refusal = reason;
     xml->clear();
     if (error)
         *error = reason;
     return false;
 }
 
-std::vector<Workbook::Relationship> Workbook::relationships(const QString& sourcePart, QString* error)
+std::optional<std::vector<Workbook::Relationship>> Workbook::relationships(const QString& sourcePart, QString* error)
 {
-    std::vector<Relationship> result;
     QByteArray data;
     if (!readPart(XlsxPackage::relationshipsPart(sourcePart), &data, error))
-        return result;
+        return std::nullopt;
+    std::vector<Relationship> result;
     pugi::xml_document doc;
     if (data.isEmpty() || !Xml::parse(doc, data, error))
         return result;
@@ -253,17 +252,15 @@ QString Workbook::relatedPart(const std::vector<Relationship>& relationships, co
 
 bool Workbook::load(QString* error)
 {
-    const std::vector<Relationship> root = relationships(QString(), error);
-    m_workbookPart = relatedPart(root, "/officeDocument");
-    if (!m_refusal.isEmpty()) {
-        *error = m_refusal;
+    const std::optional<std::vector<Relationship>> root = relationships(QString(), error);
+    if (!root)
         return false;
-    }
+    m_workbookPart = relatedPart(*root, "/officeDocument");
     if (m_workbookPart.isEmpty()) {
         *error = QStringLiteral("it has no workbook part");
         return false;
     }
-    for (const Relationship& r : root) {
+    for (const Relationship& r : *root) {
         if (r.type.endsWith(QLatin1String("/officeDocument")))
             m_relationshipType = r.type.left(r.type.size() - int(std::strlen("officeDocument")));
     }
@@ -275,19 +272,17 @@ bool Workbook::load(QString* error)
     const pugi::xml_node top = workbook.document_element();
     m_date1904 = isTrue(Xml::child(top, "workbookPr").attribute("date1904"));
 
-    const std::vector<Relationship> related = relationships(m_workbookPart, error);
-    if (!m_refusal.isEmpty()) {
-        *error = m_refusal;
+    const std::optional<std::vector<Relationship>> related = relationships(m_workbookPart, error);
+    if (!related)
         return false;
-    }
-    m_stylesPart = relatedPart(related, "/styles");
+    m_stylesPart = relatedPart(*related, "/styles");
     if (!m_stylesPart.isEmpty() && (!readPart(m_stylesPart, &xml, error) || !m_styles.load(xml, error)))
         return false;
-    m_sharedStringsPart = relatedPart(related, "/sharedStrings");
+    m_sharedStringsPart = relatedPart(*related, "/sharedStrings");
 
     // The worksheet relationships by id, so that a workbook with many sheets is not read in quadratic time.
     QMultiHash<QString, const Relationship*> worksheets;
-    for (const Relationship& r : related) {
+    for (const Relationship& r : *related) {
         if (r.type.endsWith(QLatin1String("/worksheet")) && !r.part.isEmpty())
             worksheets.insert(r.id, &r);
     }
@@ -307,8 +302,7 @@ bool Workbook::loadSharedStrings(const Worksheet& sheet, QString* error)
     if (m_sharedStringsPart.isEmpty())
         return true;
     std::vector<int> wanted = sheet.sharedStringIndexes();
-    std::erase_if(wanted, [this](int i) { return m_sharedStrings.contains(i); });
-    if (wanted.empty())
+    if (!m_sharedStrings.onlyNew(wanted))
         return true;
     // Streamed rather than built into a tree, so only its size is bounded.
     error->clear();
@@ -317,9 +311,9 @@ bool Workbook::loadSharedStrings(const Worksheet& sheet, QString* error)
         return false;
     // The usual small table is read through a tree, which is quicker; the tree is gone once the entries are taken.
     if (treeCost(xml) <= m_treeBudget)
-        m_sharedStrings.loadTree(xml, std::move(wanted));
+        m_sharedStrings.loadTree(xml, wanted);
     else
-        m_sharedStrings.load(xml, std::move(wanted));
+        m_sharedStrings.load(xml, wanted);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <pugixml.hpp>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 // An .xlsx workbook, read into memory. Parts this layer does not deal with are written back as they came.
@@ -54,7 +55,9 @@ private:
     Workbook();
     bool load(QString* error);
     bool readPart(const QString& part, QByteArray* xml, QString* error);
-    std::vector<Relationship> relationships(const QString& sourcePart, QString* error);
+    // nullopt, with the reason, when the relationships part is refused; a part that is absent or no sound XML
+    // holds none.
+    std::optional<std::vector<Relationship>> relationships(const QString& sourcePart, QString* error);
     QString relatedPart(const std::vector<Relationship>& relationships, const char* typeSuffix) const;
     bool loadSharedStrings(const Worksheet& sheet, QString* error);
     void writeParts();
@@ -73,6 +76,5 @@ private:
     SharedStrings m_sharedStrings;
     // What is left of the memory that the trees of the parts read may take.
     qint64 m_treeBudget;
-    QString m_refusal; // why the last part refused was refused
     std::vector<SheetEntry> m_sheets;
 };
