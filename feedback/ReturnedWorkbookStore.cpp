@@ -115,6 +115,14 @@ void ReturnedWorkbookStore::finish(const QStringList& notRead)
     m_finished = true;
     if (!m_stopped)
         commit();
+    if (m_noAnswers.size() == 1)
+        MsgBox::show(QStringLiteral("The file \"%1\" holds no answers yet. Nothing was stored.")
+                         .arg(QFileInfo(m_noAnswers.first()).fileName()),
+                     MsgBox::Information, title());
+    else if (!m_noAnswers.isEmpty())
+        MsgBox::show(QStringLiteral("These files hold no answers yet. Nothing was stored from them:\r\n%1")
+                         .arg(named(m_noAnswers)),
+                     MsgBox::Information, title());
     if (!m_stopped)
         return;
     MsgBox::show(QStringLiteral("Reading stopped at %1: the database cannot be written (%2).\r\nThese workbooks "
@@ -161,11 +169,18 @@ bool ReturnedWorkbookStore::XLSWrite(const QString& path, const QString& logFile
     SurveyWorkbookReader::Content content;
     QString error;
     if (!SurveyWorkbookReader::read(path, &content, &error)) {
-        // No message waits while the run holds the database.
-        if (commit())
+        // No message waits while the run holds the database. A commit that stops the run names this workbook too.
+        commit();
+        if (m_stopped)
+            m_lost << path;
+        else
             MsgBox::show(error);
         return false;
     }
+    // Such a workbook only has its log row marked, as one that was read.
+    const bool noAnswers = holdsNoAnswers(content);
+    if (noAnswers)
+        content.answers.clear();
     m_errors.clear();
     m_notices.clear();
     m_unstored = 0;
@@ -176,7 +191,10 @@ bool ReturnedWorkbookStore::XLSWrite(const QString& path, const QString& logFile
         failed(path, e);
         return false;
     }
-    m_uncommitted << path;
+    if (noAnswers)
+        m_noAnswers << path;
+    else
+        m_uncommitted << path;
     const bool toSay = !m_errors.isEmpty() || !m_notices.isEmpty() || m_noQuestion > 0;
     if ((toSay || m_sinceCommit.elapsed() >= CommitInterval) && !commit())
         return false;
@@ -249,12 +267,16 @@ void ReturnedWorkbookStore::refused(const ProviderError& error)
 
 void ReturnedWorkbookStore::failed(const QString& path, const ProviderError& error)
 {
-    // SQLite may have rolled back the whole transaction, the workbooks stored before this one with it.
-    const QStringList lost = ConnectionPolicy::inTransaction() ? QStringList() : std::exchange(m_uncommitted, {});
+    // SQLite, or a message box, may have undone the whole transaction, the workbooks stored before this one with it.
+    const bool undone = !ConnectionPolicy::inTransaction();
+    const QStringList lost = undone ? std::exchange(m_uncommitted, {}) : QStringList();
     if (ConnectionPolicy::classify(error) == ConnectionPolicy::Failure::CannotWrite) {
         stop(path, error, lost);
         return;
     }
+    // Ends what a message box undid, so that the next workbook begins a transaction of its own.
+    if (undone)
+        ConnectionPolicy::rollback();
     if (!lost.isEmpty()) {
         sayNotStored(error, lost + QStringList{path});
         return;
@@ -285,6 +307,14 @@ void ReturnedWorkbookStore::markStopped(const QString& at, const ProviderError& 
     m_stopped = true;
     m_stoppedAt = at;
     m_stopReason = reasonOf(error);
+}
+
+bool ReturnedWorkbookStore::holdsNoAnswers(const SurveyWorkbookReader::Content& content)
+{
+    return std::all_of(content.answers.cbegin(), content.answers.cend(), [](const SurveyWorkbookReader::Answer& a) {
+        return a.weightage.trimmed().isEmpty() && a.score.trimmed().isEmpty() &&
+               (a.answer.trimmed().isEmpty() || !a.hasAnswer());
+    });
 }
 
 std::optional<bool> ReturnedWorkbookStore::toCheckQuestionType(int questionId)

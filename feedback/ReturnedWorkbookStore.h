@@ -2,6 +2,7 @@
 
 #include "feedback/AnswerTables.h"
 #include "feedback/SurveyWorkbookReader.h"
+#include "platform/desktop/ToolRun.h"
 #include "shell/ProviderError.h"
 
 #include <QDate>
@@ -28,6 +29,9 @@
 // Under another program's lock the run waits (the connection's policy says how long); a workbook still locked out
 // beyond that is reported and not stored, and the run goes on. When the database cannot be written at all, the run
 // stops: nothing after that workbook is read, and finish() names what was not stored in one message.
+//
+// A workbook in which not one weightage, score or written answer is given changes no stored answer: finish() names
+// it as holding no answers yet. A hand-over tool's late failure waits until the run is over.
 class ReturnedWorkbookStore
 {
 public:
@@ -44,8 +48,8 @@ public:
 
     // True once the database could not be written: the run reads nothing more.
     bool stopped() const { return m_stopped; }
-    // Ends the run: commits what is stored and, when the run stopped, shows the one message naming the workbooks
-    // not stored, with notRead, the workbooks the run did not come to.
+    // Ends the run: commits what is stored, names the workbooks that held no answers and, when the run stopped,
+    // shows the one message naming the workbooks not stored, with notRead, the workbooks the run did not come to.
     void finish(const QStringList& notRead = {});
 
     // A cell's text as a 16-bit whole number, halves going to the even neighbour (7.5 is 8, 6.5 is 6); the empty
@@ -73,6 +77,8 @@ private:
         QHash<int, qsizetype> addedByQuestion;
     };
 
+    // Not one weightage, score or written answer is given: every cell is blank or the placeholder.
+    static bool holdsNoAnswers(const SurveyWorkbookReader::Content& content);
     // True for a scored question, false for a descriptive one; nullopt when there is no such question (or the
     // look-up failed): its answer has no question to belong to.
     std::optional<bool> toCheckQuestionType(int questionId);
@@ -101,6 +107,8 @@ private:
     // Commits the run's transaction; false when it failed (and said so, or stopped the run).
     bool commit();
 
+    // Released last, once the run's messages are told.
+    ToolRun::LateFailureHold m_lateFailuresWait;
     std::unique_ptr<Statements> m_statements;
     Table m_objective{true};
     Table m_descriptive{false};
@@ -118,5 +126,6 @@ private:
     bool m_finished = false;
     QString m_stoppedAt;
     QString m_stopReason;
-    QStringList m_lost; // workbooks the run read but did not store because of the stop
+    QStringList m_lost;      // workbooks the run read but did not store because of the stop
+    QStringList m_noAnswers; // workbooks that held no answers
 };

@@ -1,5 +1,6 @@
 #include "shell/ConnectionPolicy.h"
 
+#include "platform/desktop/ToolRun.h"
 #include "platform/dialogs/MsgBox.h"
 #include "shell/Db.h"
 #include "shell/ProviderError.h"
@@ -29,6 +30,17 @@ State& state()
 {
     static State s;
     return s;
+}
+
+// A late hand-over failure waits while a transaction is open: its message would undo the transaction.
+void setOpen(bool open)
+{
+    if (std::exchange(state().open, open) == open)
+        return;
+    if (open)
+        ToolRun::holdLateFailures();
+    else
+        ToolRun::releaseLateFailures();
 }
 
 void setTimeout(QSqlDatabase db, int milliseconds)
@@ -90,7 +102,7 @@ void setBusyWait(int milliseconds)
 
 void applyTo(QSqlDatabase& db)
 {
-    state().open = false;
+    setOpen(false);
     state().interrupted = false;
     setTimeout(db, state().busyWait);
     // A reading run keeps each workbook under a savepoint; its journal in memory spares a temporary file's writes.
@@ -116,7 +128,7 @@ void begin()
         }
     }
     setTimeout(gConnection(), wait);
-    state().open = true;
+    setOpen(true);
 }
 
 void commit()
@@ -128,7 +140,7 @@ void commit()
     }
     try {
         Db::exec(QStringLiteral("COMMIT"));
-        state().open = false;
+        setOpen(false);
     } catch (const ProviderError&) {
         rollback();
         throw;
@@ -137,7 +149,7 @@ void commit()
 
 void rollback()
 {
-    state().open = false;
+    setOpen(false);
     state().interrupted = false;
     try {
         Db::exec(QStringLiteral("ROLLBACK"));

@@ -13,6 +13,7 @@ class QSqlDatabase;
 // - after a failure, whether the transaction survived is asked of SQLite, which rolls the whole transaction back
 //   on a full disk or an I/O error;
 // - no write transaction stays open while a message box is shown, and none is stored halfway because of one.
+// - a hand-over tool's late failure is told only once no transaction is open.
 namespace ConnectionPolicy
 {
 

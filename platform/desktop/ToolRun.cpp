@@ -1,6 +1,7 @@
 #include "platform/desktop/ToolRun.h"
 
 #include <QEventLoop>
+#include <QList>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -14,6 +15,24 @@ int& grace()
 {
     static int milliseconds = 3000;
     return milliseconds;
+}
+
+struct Held {
+    int holds = 0;
+    QList<std::function<void()>> waiting;
+};
+
+Held& held()
+{
+    static Held h;
+    return h;
+}
+
+void tellWaiting()
+{
+    // A message told here may let the program take a hold again; what is left then waits for its release.
+    while (held().holds == 0 && !held().waiting.isEmpty())
+        held().waiting.takeFirst()();
 }
 
 // How a process that has finished ended.
@@ -66,7 +85,11 @@ Outcome run(const QString& tool, const QStringList& arguments, LateFailure lateF
         QObject::connect(process, &QProcess::finished, process, [process, tool, lateFailure] {
             const Outcome late = ended(*process, tool);
             process->deleteLater();
-            if (!late.ok && lateFailure)
+            if (late.ok || !lateFailure)
+                return;
+            if (held().holds > 0)
+                held().waiting.append([lateFailure, late] { lateFailure(late); });
+            else
                 lateFailure(late);
         });
         outcome.ok = true;
@@ -85,6 +108,19 @@ void setGracePeriod(int milliseconds)
 int gracePeriod()
 {
     return grace();
+}
+
+void holdLateFailures()
+{
+    ++held().holds;
+}
+
+void releaseLateFailures()
+{
+    if (held().holds == 0 || --held().holds > 0 || held().waiting.isEmpty())
+        return;
+    // Told once the work that released the last hold has returned to the event loop.
+    QTimer::singleShot(0, [] { tellWaiting(); });
 }
 
 } // namespace ToolRun

@@ -19,7 +19,8 @@ struct Outcome {
 };
 
 // Told how a run ended that was still going after the grace period and then failed; a run that ends well, or
-// keeps running, never calls it. It is called from the event loop, after run() has returned.
+// keeps running, never calls it. It is called from the event loop, after run() has returned, and never while a
+// hold is taken (see below).
 using LateFailure = std::function<void(const Outcome&)>;
 
 Outcome run(const QString& tool, const QStringList& arguments, LateFailure lateFailure = {});
@@ -27,5 +28,20 @@ Outcome run(const QString& tool, const QStringList& arguments, LateFailure lateF
 // How long a run is watched for a failure before it counts as done, in milliseconds (3 s unless set).
 void setGracePeriod(int milliseconds);
 int gracePeriod();
+
+// While at least one hold is taken, late failures wait: their messages would otherwise come up in the middle of
+// work that holds the database. They are told in the order they came, from the event loop, once the last hold is
+// released.
+void holdLateFailures();
+void releaseLateFailures();
+
+class LateFailureHold
+{
+public:
+    LateFailureHold() { holdLateFailures(); }
+    ~LateFailureHold() { releaseLateFailures(); }
+    LateFailureHold(const LateFailureHold&) = delete;
+    LateFailureHold& operator=(const LateFailureHold&) = delete;
+};
 
 } // namespace ToolRun

@@ -4,6 +4,7 @@
 #include "feedback/ReturnedWorkbookStore.h"
 #include "feedback/frmFeedBackObj.h"
 #include "feedback/frmReading.h"
+#include "platform/desktop/ToolRun.h"
 #include "platform/workbook/Workbook.h"
 #include "shell/ConnectionPolicy.h"
 #include "support/FileSizeLimit.h"
@@ -514,4 +515,86 @@ TEST_F(ReadingWindow, NoWriteLockIsHeldWhileAMessageIsShown)
     EXPECT_EQ(messages().size(), 3);
     EXPECT_EQ(lockedOut, QList<bool>({false, false, false}));
     EXPECT_EQ(count("feedbackobjective"), 2);
+}
+
+TEST_F(ReadingWindow, ABoxDuringARunLosesNoWorkbookAndALateHandOverFailureWaitsForItsEnd)
+{
+    QStringList files;
+    for (int i = 1; i <= 4; ++i) {
+        addLog(QStringLiteral("w%1.xlsx").arg(i));
+        files << Returned(12, day, 7).scored(i == 4 ? 6 : i, 5, 5).save(path(QStringLiteral("w%1.xlsx").arg(i)));
+    }
+    // A box between two workbooks may undo what the run holds: each workbook is stored or named.
+    {
+        ReturnedWorkbookStore store;
+        store.XLSWrite(files[0], "w1.xlsx");
+        MsgBox::show(QStringLiteral("Meanwhile"));
+        store.XLSWrite(files[1], "w2.xlsx");
+        store.XLSWrite(files[2], "w3.xlsx");
+    }
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_NE(value("select count(*) from feedbackobjective where questionid=?", {i}).toInt(),
+                  int(messages().join(u'\n').contains(QStringLiteral("w%1.xlsx").arg(i))))
+            << i;
+
+    // A hand-over tool that outlasts its grace period, then ends in failure before the run turns the event loop.
+    run("delete from feedbackobjective");
+    MsgBox::clearRecords();
+    QTemporaryDir dir;
+    const int grace = ToolRun::gracePeriod();
+    ToolRun::setGracePeriod(100);
+    const QStringList script = {"-c", "echo $$ > \"$0\"; while [ ! -e \"$1\" ]; do sleep 0.05; done; exit 3",
+                                dir.filePath("pid"), dir.filePath("go")};
+    EXPECT_TRUE(ToolRun::run("sh", script, [](const ToolRun::Outcome&) { MsgBox::show(QStringLiteral("late")); }).ok);
+    ToolRun::setGracePeriod(grace);
+    QFile(dir.filePath("go")).open(QIODevice::WriteOnly);
+    const auto ended = [&dir] {
+        QFile pid(dir.filePath("pid")), stat;
+        if (!pid.open(QIODevice::ReadOnly))
+            return false;
+        stat.setFileName("/proc/" + QString::fromLatin1(pid.readAll()).trimmed() + "/stat");
+        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+    };
+    for (int turns = 0; !ended() && turns < 6000; ++turns)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+    browse(files);
+    w->lstXlsFiles->selectAll();
+    w->cmdImport_Click();
+    EXPECT_EQ(count("feedbackobjective"), 4);
+    EXPECT_TRUE(QTest::qWaitFor([] { return MsgBox::shown().size() >= 2; }, 60000));
+    EXPECT_EQ(messages(), QStringList({"Import Done....", "late"}));
+}
+
+TEST_F(Reading, AWorkbookWithNoAnswersChangesNoStoredAnswerAndIsNamed)
+{
+    ask(12, day, {1, 4});
+    answer(12, 1, day, 7, 8, 7);
+    answer(12, 4, day, 2, "Kept", 7);
+    const QStringList stored = objective() + descriptive();
+    Returned(12, day, 7)
+        .scored(1, QVariant(), " ")
+        .written(4, QVariant(), "Type your Answer here")
+        .save(path("Ann_Lee.xlsx"));
+    // Read In: a notice naming the file; the grid shows what is stored.
+    auto w = open<frmFeedBackObj>();
+    w->cmdRead->click();
+    EXPECT_EQ(messages(), QStringList({"The file \"Ann_Lee.xlsx\" holds no answers yet. Nothing was stored."}));
+    EXPECT_EQ(objective() + descriptive(), stored);
+    EXPECT_EQ(cells(w->grdDtls).mid(2, 6), QStringList({"7", "2", "8", "", "", "Kept"}));
+    EXPECT_EQ(logStatus(), 1);
+
+    // A run lists such workbooks and reads on; a workbook with one answer stores its blank block as 0 and 0.
+    MsgBox::clearRecords();
+    {
+        ReturnedWorkbookStore store;
+        store.XLSWrite(path("Ann_Lee.xlsx"), "Ann_Lee.xlsx");
+        store.XLSWrite(
+            Returned(12, day, 7).scored(1, QVariant(), QVariant()).written(4, 0, "Fine").save(path("b.xlsx")),
+            "b.xlsx");
+        store.XLSWrite(Returned(12, day, 7).save(path("c.xlsx")), "c.xlsx");
+    }
+    EXPECT_EQ(messages(), QStringList({"These files hold no answers yet. Nothing was stored from them:\r\n"
+                                       "Ann_Lee.xlsx\r\nc.xlsx"}));
+    EXPECT_EQ(objective() + descriptive(), QStringList({"1|12|2024-03-15|7|0|0", "4|12|2024-03-15|7|0|Fine"}));
 }
