@@ -285,7 +285,7 @@ TEST_F(Feedback, TabAtARowsEndGoesOnToTheNextRowAndLeavesTheGridOnlyForSave)
     keys("8");
     tab();
     keys("7");
-    tab(); // past the scored row's score: the next row's weightage, where a letter is refused
+    tab();     // past the scored row's score: the next row's weightage, where a letter is refused
     keys("z"); // the first letter of another customer
     EXPECT_EQ(at(), std::pair(2, 2));
     EXPECT_EQ(w->cmbCusName->currentText(), "Acme");
