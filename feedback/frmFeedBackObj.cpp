@@ -155,6 +155,9 @@ void frmFeedBackObj::buildControls()
     m_editor = new GridEditor(grdDtls, txtDtls, options, this);
     m_editor->cellRule = [this](int row, int col, const QString& typed) { return columnRule(row, col, typed); };
     m_editor->editableCell = [this](int row, int col) { return takesAnswer(row, col); };
+    // Tab out of the grid goes to Save, Shift+Tab to Close: never to a chooser, where the next key would change the
+    // survey shown.
+    m_editor->leaveTo(cmdClose, cmdSave);
 
     connect(cmbCusName, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0)

@@ -141,6 +141,9 @@ void frmCustomer::buildControls()
     respondents.upOnFirstRowPlacesAgain = true;
     m_respondents = new GridEditor(grdRespondentDtls, txtRespondentDtls, respondents, this);
     m_respondents->addAtEnd = [this] { cmdAddRespondent_Click(); };
+    // Tab out of a grid goes to its own save button, back out of it to Close: never into the other grid's editor.
+    m_customers->leaveTo(cmdClose, cmdSaveCustomer);
+    m_respondents->leaveTo(cmdClose, cmdSaveRespondent);
 
     connect(grdCustomerDtls, &FlexGrid::click, this, &frmCustomer::grdCustomerDtls_Click);
     connect(cmdAddCustomer, &QPushButton::clicked, this, &frmCustomer::cmdAddCustomer_Click);

@@ -151,6 +151,10 @@ void frmParameter::buildControls()
     questions.enterNeedsFirstColumn = true;
     m_questions = new GridEditor(grdQuestionDtls, txtQuestionDtls, questions, this);
     m_questions->cellRule = [](int, int col, const QString& typed) { return col == 2 ? typeRule(typed) : typed; };
+    // Tab out of a grid goes to its own save button, back out of it to Close: never into the other grid's editor
+    // or the Type combo.
+    m_parameters->leaveTo(cmdClose, cmdSaveParameter);
+    m_questions->leaveTo(cmdClose, cmdSaveQuestion);
 
     cmbType->lineEdit()->installEventFilter(this);
     connect(cmbType, &QComboBox::activated, this, &frmParameter::cmbType_Click);

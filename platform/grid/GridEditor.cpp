@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -241,22 +242,55 @@ bool GridEditor::keyDown(int key)
     }
 }
 
-// Tab walks the editable cells of the current row, as in a spreadsheet, and never changes the row; past the first or
-// last one it leaves the grid by the window's focus chain. The cell already holds the typed text either way.
+void GridEditor::leaveTo(QWidget* before, QWidget* after)
+{
+    m_exitsNamed = true;
+    m_before = before;
+    m_after = after;
+}
+
+// Tab walks the editable cells row by row, as in a spreadsheet: past a row's last one to the next row's first, and
+// Shift+Tab back. Only past the grid's last or before its first does the focus leave the grid. The cells already
+// hold what was typed, so nothing is lost on the way.
 bool GridEditor::tabTo(bool forward)
 {
-    const int row = m_grid->row();
-    if (row < 1)
+    int row = m_grid->row();
+    const int lastRow = m_grid->rows() - 1;
+    if (row < 1 || row > lastRow)
         return false;
     const int step = forward ? 1 : -1;
-    for (int col = m_grid->col() + step; col >= 1 && col <= m_options.lastEditable; col += step) {
-        if (!editableCell || editableCell(row, col)) {
+    const int firstCol = forward ? 1 : m_options.lastEditable;
+    // From a column the keys do not edit (the selector, a key column) to the nearest editable one.
+    int col = std::clamp(m_grid->col(), 0, m_options.lastEditable + 1) + step;
+    if (col < 1 || col > m_options.lastEditable) {
+        row += step;
+        col = firstCol;
+    }
+    for (; row >= 1 && row <= lastRow; row += step, col = firstCol) {
+        for (; col >= 1 && col <= m_options.lastEditable; col += step) {
+            if (editableCell && !editableCell(row, col))
+                continue;
             m_grid->setCol(col);
-            placeCurrent();
+            if (row == m_grid->row())
+                placeCurrent();
+            else
+                moveToRow(row, forward ? RowMove::Enter : RowMove::Up);
             return true;
         }
     }
-    return false;
+    return leaveGrid(forward);
+}
+
+// A grid whose window named its neighbours never hands the focus to the focus chain, which may lead into another
+// grid's editor or a chooser where the next key would change what the window shows.
+bool GridEditor::leaveGrid(bool forward)
+{
+    if (!m_exitsNamed)
+        return false;
+    QWidget* target = forward ? m_after : m_before;
+    if (target && target->isEnabled() && target->isVisible())
+        target->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 // Only printable characters are refused: Backspace, Tab, Enter and shortcuts keep their use.

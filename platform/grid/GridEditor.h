@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +9,7 @@
 
 class FlexGrid;
 class QLineEdit;
+class QWidget;
 
 // The floating text box that edits a grid in place: it stands over one cell, copies every change of its text back
 // into that cell, and moves from cell to cell with Enter, Tab, the arrow keys and the mouse. The grid's last column
@@ -50,6 +52,9 @@ public:
     // After the grid was refilled: the editor shows what its cell now holds, without writing anything back.
     void resync();
     void focusIfVisible();
+    // Where Tab takes the focus out of the grid: past its last editable cell to after (the button that saves the
+    // grid), before its first to before. Unset: the window's focus chain.
+    void leaveTo(QWidget* before, QWidget* after);
 
     int placedRow() const { return m_placedRow; }
     int placedCol() const { return m_placedCol; }
@@ -76,6 +81,7 @@ private:
     void mouseDown();
     bool keyDown(int key);
     bool tabTo(bool forward);
+    bool leaveGrid(bool forward);
     bool refusesCharacter(const QString& typed) const;
     void placeCurrent();
     void moveToRow(int row, RowMove why);
@@ -89,4 +95,7 @@ private:
     int m_placedRow = -1;
     int m_placedCol = -1;
     bool m_syncing = false;
+    bool m_exitsNamed = false;
+    QPointer<QWidget> m_before;
+    QPointer<QWidget> m_after;
 };

@@ -272,6 +272,40 @@ TEST_F(Feedback, TabMovesToTheNextCellThatTakesAnAnswerWithWhatWasTyped)
     EXPECT_EQ(stored(ann, q[2], d1), QStringList{"4|fine|1"});
 }
 
+TEST_F(Feedback, TabAtARowsEndGoesOnToTheNextRowAndLeavesTheGridOnlyForSave)
+{
+    auto* w = open<frmFeedBackObj>(main()->mnuObjective);
+    ASSERT_TRUE(w);
+    const auto at = [&] { return std::pair{w->grdDtls->row(), w->grdDtls->col()}; };
+    const auto keys = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+    const auto tab = [](Qt::KeyboardModifiers shift = {}) {
+        QTest::keyClick(QApplication::focusWidget(), shift ? Qt::Key_Backtab : Qt::Key_Tab, shift);
+    };
+    clickCell(w->grdDtls, 1, 2);
+    keys("8");
+    tab();
+    keys("7");
+    tab();     // past the scored row's score: the next row's weightage, where a letter is refused
+    keys("z"); // the first letter of another customer
+    EXPECT_EQ(at(), std::pair(2, 2));
+    EXPECT_EQ(w->cmbCusName->currentText(), "Acme");
+    EXPECT_EQ(w->grdDtls->textMatrix(1, 2) + '|' + w->grdDtls->textMatrix(1, 3), "8|7");
+    tab(Qt::ShiftModifier);
+    EXPECT_EQ(at(), std::pair(1, 3));
+
+    clickCell(w->grdDtls, 4, 4);
+    keys("done");
+    tab();
+    EXPECT_EQ(QApplication::focusWidget(), w->cmdSave);
+    clickCell(w->grdDtls, 1, 2);
+    tab(Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w->cmdClose);
+    keys("z");
+    EXPECT_EQ(w->cmbCusName->currentText(), "Acme");
+    EXPECT_EQ(w->grdDtls->textMatrix(4, 4), "done");
+    EXPECT_EQ(w->grdDtls->textMatrix(1, 2), "8");
+}
+
 TEST_F(Feedback, SavedAnswersComeBackInTheirStoredForms)
 {
     answer(ann, q[2], d2, 3, QVariant()); // another date's answer

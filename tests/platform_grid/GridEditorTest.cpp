@@ -85,21 +85,42 @@ TEST_F(GridEditorTab, TabAndShiftTabWalkTheEditableCellsOfTheRowWithWhatWasTyped
 
 TEST_F(GridEditorTab, TabPastTheLastOrFirstEditableCellLeavesTheGridWithTheCellStored)
 {
+    // Rows follow each other; the focus leaves only at the grid's two ends, to the controls the window names,
+    // whatever its focus chain holds (here the wrong way round).
+    QWidget::setTabOrder(after, editor);
+    QWidget::setTabOrder(editor, before);
+    gridEditor->leaveTo(before, after);
+    QList<GridEditor::RowMove> moves;
+    gridEditor->rowMoved = [&moves](GridEditor::RowMove why) { moves << why; };
     key(Qt::Key_Tab);
     key(Qt::Key_Tab);
     ASSERT_EQ(at(), std::pair(1, 4));
     type(QStringLiteral("last"));
     key(Qt::Key_Tab);
+    EXPECT_EQ(at(), std::pair(2, 1));
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    type(QStringLiteral("next"));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(at(), std::pair(2, 3)); // the locked column is passed over here too
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), after);
-    EXPECT_EQ(grid->textMatrix(1, 4), QStringLiteral("last"));
-    EXPECT_EQ(at(), std::pair(1, 4));
+    EXPECT_EQ(at(), std::pair(2, 4));
 
     gridEditor->place(1, 2);
     editor->setFocus();
-    type(QStringLiteral("first"));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(at(), std::pair(1, 4));
+    EXPECT_EQ(editor->text(), QStringLiteral("last"));
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(at(), std::pair(1, 1));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), before);
     type(QStringLiteral("!"));
-    EXPECT_EQ(grid->textMatrix(2, 1), QStringLiteral("first"));
+    EXPECT_EQ(grid->textMatrix(1, 1), QString());
+    EXPECT_EQ(grid->textMatrix(1, 4), QStringLiteral("last"));
+    EXPECT_EQ(grid->textMatrix(2, 1), QStringLiteral("next"));
+    EXPECT_EQ(moves, (QList{GridEditor::RowMove::Enter, GridEditor::RowMove::Up}));
     EXPECT_EQ(grid->rows(), 3);
 }
