@@ -1,6 +1,7 @@
 #include "platform/report/ReportControl.h"
 
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/Picture.h"
 #include "platform/report/ReportData.h"
 #include "platform/report/ReportDefinition.h"
 #include "platform/report/ReportRenderer.h"
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QPaintEngine>
 #include <QPrintDialog>
@@ -145,15 +145,14 @@ bool ReportControl::prepare(Prepared* prepared, QString* error) const
     }
     if (!prepared->definition.picture.isEmpty()) {
         const QString path = QFileInfo(m_reportFileName).absoluteDir().filePath(prepared->definition.picture);
-        if (!QFileInfo(path).isFile()) {
+        if (!QFileInfo::exists(path)) {
             *error = QStringLiteral("The picture \"%1\" that the report shows is missing.").arg(path);
             return false;
         }
-        QImageReader reader(path);
-        prepared->picture = reader.read();
+        QString reason;
+        prepared->picture = Picture::read(path, &reason);
         if (prepared->picture.isNull()) {
-            *error = QStringLiteral("The picture \"%1\" that the report shows cannot be read: %2")
-                         .arg(path, reader.errorString());
+            *error = QStringLiteral("The picture \"%1\" that the report shows cannot be read: %2").arg(path, reason);
             return false;
         }
     }

@@ -317,6 +317,25 @@ TEST_F(ReportControlRuns, PrintingToAFileNeverWritesOverTheDatabase)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+TEST_F(ReportControlRuns, APictureNamingTheDatabaseIsRefusedUnopened)
+{
+    exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    EXPECT_EQ(count(QStringLiteral("log")), 3);
+    const QStringList locks = locksHeldOn(databasePath());
+    ASSERT_FALSE(locks.isEmpty());
+    FileGuard::setDatabaseFile(databasePath());
+    QFile layout(path(QStringLiteral("pictured.rpt")));
+    ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
+    layout.write("title = Pictured\ntable = log\npicture = Pellorin.mdb\ncolumn = custname | Customer | 40\n");
+    layout.close();
+    ReportControl control;
+    prepare(control, QStringLiteral("pictured.rpt"), QStringLiteral("Log Details"));
+    expectFailure(control, "The picture \"" + databasePath() +
+                               "\" that the report shows cannot be read: it is one of the program's database files");
+    EXPECT_EQ(locksHeldOn(databasePath()), locks);
+    FileGuard::setDatabaseFile(QString());
+}
+
 TEST_F(ReportControlRuns, ThePreviewStaysOpenAfterPrinting)
 {
     ReportControl::setTestMode(false);
