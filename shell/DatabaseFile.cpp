@@ -109,13 +109,14 @@ bool createFromSchema(const QString& dbPath, const QString& schemaPath, QString*
 {
     if (QFileInfo::exists(dbPath))
         return true;
-    QFile file(schemaPath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray schema;
+    QString reason;
+    if (!WholeFile::read(schemaPath, &schema, &reason)) {
         if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(schemaPath, file.errorString());
+            *error = QStringLiteral("Cannot read %1: %2").arg(schemaPath, reason);
         return false;
     }
-    const QString script = QString::fromUtf8(file.readAll());
+    const QString script = QString::fromUtf8(schema);
     // Built in a folder of its own and then written whole in place, so that neither a failed build nor a full disk
     // leaves a half-made file, and a file that another start made meanwhile is kept.
     QTemporaryDir folder;
@@ -128,7 +129,6 @@ bool createFromSchema(const QString& dbPath, const QString& schemaPath, QString*
     QByteArray made;
     if (!build(partial, script, error) || !readAll(partial, &made, error))
         return false;
-    QString reason;
     if (WholeFile::write(dbPath, made, &reason, WholeFile::Mode::KeepExisting) || QFileInfo::exists(dbPath))
         return true;
     if (error)

@@ -11,6 +11,7 @@
 #include "feedback/frmReading.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
+#include "platform/files/Picture.h"
 #include "shell/Progress.h"
 #include "surveys/SurveyWindows.h"
 #include "surveys/frmEditExistingSurvey.h"
@@ -90,7 +91,7 @@ QAction* dropDownEntry(QMenu* menu, QAction*& member, const char* name, const QS
 
 QIcon picture(const QString& fileName)
 {
-    return QIcon(programFile(fileName));
+    return QIcon(QPixmap::fromImage(Picture::read(programFile(fileName))));
 }
 
 } // namespace
@@ -113,7 +114,7 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     setWindowIcon(picture(QStringLiteral("logo.png")));
     m_mdiArea = new PictureMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("m_mdiArea"));
-    m_mdiArea->setPicture(QPixmap(programFile(QStringLiteral("background.png"))));
+    m_mdiArea->setPicture(QPixmap::fromImage(Picture::read(programFile(QStringLiteral("background.png")))));
     setCentralWidget(m_mdiArea);
     m_windows = new WindowRegistry(m_mdiArea, this);
     m_windows->setObjectName(QStringLiteral("m_windows"));
@@ -266,7 +267,7 @@ void MDIMain::buildStatusBar()
 
     auto* clockPicture = new QLabel(stsBar);
     clockPicture->setObjectName(QStringLiteral("clockPicture"));
-    clockPicture->setPixmap(QPixmap(programFile(QStringLiteral("clock.png"))));
+    clockPicture->setPixmap(QPixmap::fromImage(Picture::read(programFile(QStringLiteral("clock.png")))));
     m_panelTime = new QLabel(stsBar);
     m_panelTime->setObjectName(QStringLiteral("m_panelTime"));
     m_panelTime->setMinimumWidth(twips(2540) - 24);

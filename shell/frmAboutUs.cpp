@@ -1,5 +1,6 @@
 #include "shell/frmAboutUs.h"
 
+#include "platform/files/Picture.h"
 #include "shell/WindowRegistry.h"
 #include "shell/gblGlobal.h"
 
@@ -18,8 +19,8 @@ frmAboutUs::frmAboutUs(QWidget* parent) : QWidget(parent, Qt::Dialog)
 
     imgLogo = new QLabel(this);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setPixmap(
-        QPixmap(programFile(QStringLiteral("logo.png"))).scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    imgLogo->setPixmap(QPixmap::fromImage(Picture::read(programFile(QStringLiteral("logo.png"))))
+                           .scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     imgLogo->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     lblProduct = new QLabel(QStringLiteral("Quorvane"), this);

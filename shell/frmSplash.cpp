@@ -1,5 +1,6 @@
 #include "shell/frmSplash.h"
 
+#include "platform/files/Picture.h"
 #include "shell/gblGlobal.h"
 
 #include <QEventLoop>
@@ -25,7 +26,7 @@ frmSplash::frmSplash(QWidget* mainWindow, QWidget* parent)
 
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setPixmap(QPixmap(programFile(QStringLiteral("logo.png"))));
+    imgLogo->setPixmap(QPixmap::fromImage(Picture::read(programFile(QStringLiteral("logo.png")))));
     imgLogo->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     lblProductName = new QLabel(QStringLiteral("Quorvane"), Frame1);

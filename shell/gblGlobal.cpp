@@ -2,6 +2,7 @@
 
 #include "platform/dialogs/MsgBox.h"
 #include "platform/files/FileGuard.h"
+#include "platform/files/WholeFile.h"
 #include "platform/odbc/OdbcInstaller.h"
 #include "shell/ConnectionPolicy.h"
 #include "shell/DatabaseFile.h"
@@ -312,11 +313,10 @@ int toGetCustomerID(const QString& name)
 QString toReadCompanyName()
 {
     // Read by hand: an ini reader would split a name such as "Smith, Jones & Co" at its comma.
-    const FileGuard::Verdict verdict = FileGuard::check(programFile(QStringLiteral("installation.ini")));
-    QFile file(verdict.path);
-    if (!verdict.allowed() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QByteArray bytes;
+    if (!WholeFile::read(programFile(QStringLiteral("installation.ini")), &bytes))
         return QString();
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
     for (const QString& line : lines) {
         const QString t = line.trimmed();
         if (t.startsWith(QStringLiteral("CompanyName="), Qt::CaseInsensitive))

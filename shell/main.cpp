@@ -1,4 +1,5 @@
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/Picture.h"
 #include "shell/MDIMain.h"
 #include "shell/frmSplash.h"
 #include "shell/gblGlobal.h"
@@ -10,7 +11,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
-    QApplication::setWindowIcon(QIcon(programFile(QStringLiteral("logo.png"))));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(Picture::read(programFile(QStringLiteral("logo.png"))))));
     MsgBox::guardFileDialogs();
     if (Main() == StartupResult::EndProgram)
         return 0;

@@ -33,6 +33,21 @@ QStringList& databaseNames()
     return names;
 }
 
+// The folders that hold the database's files, by device and inode, with the names the files take there: a file still
+// to be made has no inode of its own, and its folder may be reached by a path that no text comparison maps (a bind
+// mount, a folder moved while the program runs).
+struct DatabaseFolder {
+    dev_t device = 0;
+    ino_t inode = 0;
+    QStringList names;
+};
+
+QList<DatabaseFolder>& databaseFolders()
+{
+    static QList<DatabaseFolder> folders;
+    return folders;
+}
+
 // Where the path leads. A file that exists is found by realpath; one still to be made is found by following the
 // links of its last name by hand, so that a write through a link lands on the file the link names.
 QString resolve(const QString& given, bool* tooManyLinks)
@@ -72,6 +87,16 @@ bool isDatabaseFile(const QString& path, const struct stat* st)
             other.st_ino == st->st_ino)
             return true;
     }
+    if (st || path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    struct stat folder = {};
+    if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folder) != 0)
+        return false;
+    for (const DatabaseFolder& known : std::as_const(databaseFolders())) {
+        if (known.device == folder.st_dev && known.inode == folder.st_ino && known.names.contains(info.fileName()))
+            return true;
+    }
     return false;
 }
 
@@ -105,6 +130,7 @@ void setDatabaseFile(const QString& path)
 {
     QStringList& names = databaseNames();
     names.clear();
+    databaseFolders().clear();
     if (path.isEmpty())
         return;
     const QString db = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -112,9 +138,32 @@ void setDatabaseFile(const QString& path)
     const QString real = realPath(QFile::encodeName(db));
     if (!real.isEmpty() && real != db)
         bases << real;
-    for (const QString& base : std::as_const(bases))
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+    for (const QString& base : std::as_const(bases)) {
+        const QFileInfo info(base);
+        DatabaseFolder folder;
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
             names << base + QLatin1String(suffix);
+            folder.names << info.fileName() + QLatin1String(suffix);
+        }
+        struct stat st = {};
+        if (::stat(QFile::encodeName(info.absolutePath()).constData(), &st) == 0) {
+            folder.device = st.st_dev;
+            folder.inode = st.st_ino;
+            databaseFolders() << folder;
+        }
+    }
+}
+
+QString checkOpened(int fd)
+{
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (isDatabaseFile(QString(), &st))
+        return QStringLiteral("it is one of the program's database files");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("it is not a regular file");
+    return QString();
 }
 
 } // namespace FileGuard

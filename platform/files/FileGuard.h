@@ -15,9 +15,13 @@ struct Verdict {
     bool allowed() const { return refusal.isEmpty(); }
 };
 
-// A path that leads nowhere yet is allowed (a write makes it; a read fails on its own), unless its name is one of
-// the database's files.
+// A path that leads nowhere yet is allowed (a write makes it; a read fails on its own), unless it would name one of
+// the database's files: the same name in the database's folder, however the folder is reached.
 Verdict check(const QString& path);
+
+// The same look at a file already opened, by its descriptor: where a look and an open stand apart, the file that was
+// opened is the one that counts. The refusal, or empty when the file may be used.
+QString checkOpened(int fd);
 
 // The database file whose companions (-wal, -shm, -journal) and itself are never opened but by SQLite. Empty: none.
 // Where its links lead is worked out here, once, rather than at every check.

@@ -156,6 +156,58 @@ bool write(const QString& path, const QByteArray& data, QString* reason, Mode mo
     return true;
 }
 
+bool read(const QString& path, QByteArray* bytes, QString* reason, qint64 maxSize, const QString& tooLarge)
+{
+    bytes->clear();
+    const auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    if (!verdict.allowed())
+        return fail(verdict.refusal);
+    const int handle = ::open(QFile::encodeName(verdict.path).constData(), O_PATH | O_CLOEXEC);
+    if (handle < 0)
+        return fail(systemReason(errno));
+    QString refusal = FileGuard::checkOpened(handle);
+    // Not blocking: were it anything but the regular file checked, opening it would not wait.
+    const int fd = refusal.isEmpty() ? ::open(QByteArray("/proc/self/fd/" + QByteArray::number(handle)).constData(),
+                                              O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                                     : -1;
+    if (refusal.isEmpty() && fd < 0)
+        refusal = systemReason(errno);
+    ::close(handle);
+    if (fd < 0)
+        return fail(refusal);
+    struct stat st = {};
+    qint64 done = 0;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (!ok)
+        refusal = systemReason(errno);
+    else
+        bytes->resize(qsizetype(qBound(qint64(0), qint64(st.st_size), maxSize) + 1));
+    while (ok) {
+        if (done == bytes->size())
+            bytes->resize(qsizetype(qMin<qint64>(done * 2, maxSize + 1)));
+        const ssize_t n = ::read(fd, bytes->data() + done, size_t(bytes->size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ok = false;
+            refusal = systemReason(errno);
+        } else if (n == 0) {
+            break;
+        } else if ((done += n) > maxSize) {
+            ok = false;
+            refusal = tooLarge;
+        }
+    }
+    ::close(fd);
+    bytes->truncate(ok ? qsizetype(done) : 0);
+    return ok || fail(refusal);
+}
+
 void failAfter(qint64 bytes, int errorNumber)
 {
     g_failError = errorNumber;

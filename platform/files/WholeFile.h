@@ -18,6 +18,13 @@ enum class Mode {
 
 bool write(const QString& path, const QByteArray& data, QString* reason = nullptr, Mode mode = Mode::Replace);
 
+// Reads a file whole, as FileGuard allows. The file is first reached by its path alone, which reads nothing and whose
+// close drops no lock; the file so reached is checked, and only that very file is opened to be read, so that a name
+// swapped after the look is caught. Never more than maxSize bytes are read, whatever size the file reports; past
+// them the reason is tooLarge. False with the reason (the guard's or the system's), and no bytes.
+bool read(const QString& path, QByteArray* bytes, QString* reason = nullptr, qint64 maxSize = 64 << 20,
+          const QString& tooLarge = QStringLiteral("the file is larger than the program reads"));
+
 // Makes every later write fail with the given error number once `bytes` bytes of it have reached the disk, as a
 // full disk does part way through; a negative count turns it off. For tests.
 void failAfter(qint64 bytes, int errorNumber);

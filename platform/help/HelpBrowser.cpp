@@ -1,5 +1,7 @@
 #include "platform/help/HelpBrowser.h"
 
+#include "platform/files/WholeFile.h"
+
 namespace
 {
 const QString scheme = QStringLiteral("help");
@@ -46,6 +48,11 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name)
 {
     if (name.scheme() == scheme)
         return m_document.page(name.path());
+    // A file that a page names is read as every other file is, never by the browser itself.
+    if (name.isLocalFile()) {
+        QByteArray bytes;
+        return WholeFile::read(name.toLocalFile(), &bytes) ? QVariant(bytes) : QVariant();
+    }
     return QTextBrowser::loadResource(type, name);
 }
 

@@ -1,8 +1,7 @@
 #include "platform/help/HelpDocument.h"
 
-#include "platform/files/FileGuard.h"
+#include "platform/files/WholeFile.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 
@@ -16,11 +15,10 @@ QString HelpDocument::topicId(int contextId)
 bool HelpDocument::load(const QString& path)
 {
     *this = HelpDocument();
-    const FileGuard::Verdict verdict = FileGuard::check(path);
-    QFile file(verdict.path);
-    if (!verdict.allowed() || !file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!WholeFile::read(path, &bytes))
         return false;
-    QString html = QString::fromUtf8(file.readAll());
+    QString html = QString::fromUtf8(bytes);
     static const QRegularExpression commentRe(QStringLiteral("<!--.*?-->"),
                                               QRegularExpression::DotMatchesEverythingOption);
     html.remove(commentRe);

@@ -1,6 +1,7 @@
 #include "platform/report/ReportControl.h"
 
 #include "platform/dialogs/MsgBox.h"
+#include "platform/files/Picture.h"
 #include "platform/report/ReportData.h"
 #include "platform/report/ReportDefinition.h"
 #include "platform/report/ReportRenderer.h"
@@ -11,8 +12,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageReader>
-#include <QLineEdit>
 #include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -46,9 +45,10 @@ public:
     void accept() override {}
 };
 
-// Qt's print dialog opens the chosen output file to see whether it can be written before it asks anything; opened
-// and closed on one of the database's files, that drops the connection's locks. Its Print button asks our guard
-// first, before Qt's own checks run.
+// Qt's print dialog, printing to a file, opens that file to see whether it can be written before it asks anything;
+// opened and closed on one of the database's files, that drops the connection's locks. So its Print button only
+// accepts the dialog, which hands the choices to the printer, and the printer's file is checked before anything is
+// painted. Replacing a file that exists is asked, as the dialog itself asks.
 class PrintDialogGuard : public QObject
 {
 public:
@@ -76,15 +76,22 @@ private:
         buttons->setProperty("guarded", true);
         QObject::disconnect(buttons, &QDialogButtonBox::accepted, dialog, nullptr);
         QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog] {
-            // The file field is enabled only while printing to a file is chosen.
-            const auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-            QString error;
-            if (file && file->isEnabled() && !file->text().trimmed().isEmpty() &&
-                !ReportRenderer::mayWrite(file->text().trimmed(), &error)) {
-                MsgBox::show(error, MsgBox::Critical);
+            dialog->accept();
+            if (dialog->result() != QDialog::Accepted)
                 return;
+            const QString file = dialog->printer()->outputFileName();
+            if (file.isEmpty())
+                return;
+            // Left with the dialog's answer "rejected", the preview paints nothing.
+            QString error;
+            if (!ReportRenderer::mayWrite(file, &error)) {
+                MsgBox::show(error, MsgBox::Critical);
+                dialog->setResult(QDialog::Rejected);
+            } else if (QFileInfo::exists(file) &&
+                       MsgBox::show(QPrintDialog::tr("%1 already exists.\nDo you want to overwrite it?").arg(file),
+                                    MsgBox::YesNo, dialog->windowTitle()) != MsgBox::Yes) {
+                dialog->setResult(QDialog::Rejected);
             }
-            QMetaObject::invokeMethod(dialog, "_q_checkFields");
         });
     }
 };
@@ -145,15 +152,14 @@ bool ReportControl::prepare(Prepared* prepared, QString* error) const
     }
     if (!prepared->definition.picture.isEmpty()) {
         const QString path = QFileInfo(m_reportFileName).absoluteDir().filePath(prepared->definition.picture);
-        if (!QFileInfo(path).isFile()) {
+        if (!QFileInfo::exists(path)) {
             *error = QStringLiteral("The picture \"%1\" that the report shows is missing.").arg(path);
             return false;
         }
-        QImageReader reader(path);
-        prepared->picture = reader.read();
+        QString reason;
+        prepared->picture = Picture::read(path, &reason);
         if (prepared->picture.isNull()) {
-            *error = QStringLiteral("The picture \"%1\" that the report shows cannot be read: %2")
-                         .arg(path, reader.errorString());
+            *error = QStringLiteral("The picture \"%1\" that the report shows cannot be read: %2").arg(path, reason);
             return false;
         }
     }

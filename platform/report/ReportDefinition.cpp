@@ -1,8 +1,6 @@
 #include "platform/report/ReportDefinition.h"
 
-#include "platform/files/FileGuard.h"
-
-#include <QFile>
+#include "platform/files/WholeFile.h"
 
 namespace
 {
@@ -136,18 +134,13 @@ bool ReportDefinition::isName(const QString& name)
 
 bool ReportDefinition::load(const QString& path, ReportDefinition* out, QString* error)
 {
-    const FileGuard::Verdict verdict = FileGuard::check(path);
-    if (!verdict.allowed()) {
-        *error = QStringLiteral("The report file \"%1\" cannot be opened: %2").arg(path, verdict.refusal);
-        return false;
-    }
-    QFile file(verdict.path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        *error = QStringLiteral("The report file \"%1\" cannot be opened: %2").arg(path, file.errorString());
-        return false;
-    }
+    QByteArray bytes;
     QString reason;
-    if (!parse(QString::fromUtf8(file.readAll()), out, &reason)) {
+    if (!WholeFile::read(path, &bytes, &reason)) {
+        *error = QStringLiteral("The report file \"%1\" cannot be opened: %2").arg(path, reason);
+        return false;
+    }
+    if (!parse(QString::fromUtf8(bytes), out, &reason)) {
         *error = QStringLiteral("The report file \"%1\" cannot be used: %2").arg(path, reason);
         return false;
     }

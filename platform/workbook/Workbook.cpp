@@ -1,6 +1,5 @@
 #include "platform/workbook/Workbook.h"
 
-#include "platform/files/FileGuard.h"
 #include "platform/files/WholeFile.h"
 #include "platform/workbook/CompoundFile.h"
 #include "platform/workbook/Xml.h"
@@ -9,13 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -71,11 +63,6 @@ constexpr qint64 TreeBudget = 64 * 1024 * 1024;
 // Far beyond any workbook; reading more would only exhaust memory.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // At most what building the tree of a part takes: a copy of its text, for each tag a node and one for the text
 // before it (and the sheet's index of its rows and cells), and an attribute for each '='.
 qint64 treeCost(const QByteArray& xml)
@@ -115,52 +102,7 @@ QString notAWorkbook(const QString& path, const QByteArray& bytes, const QString
 // what any workbook holds, whatever size the file claims (a file of the system's own may say 0 and never end).
 bool readFile(const QString& path, QByteArray* bytes, QString* reason)
 {
-    const FileGuard::Verdict verdict = FileGuard::check(path);
-    if (!verdict.allowed()) {
-        *reason = verdict.refusal;
-        return false;
-    }
-    // Not blocking: should a pipe take the file's place after the look, opening it does not wait for a writer.
-    const int fd = ::open(QFile::encodeName(verdict.path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        *reason = systemReason(errno);
-        return false;
-    }
-    struct stat st = {};
-    bool ok = ::fstat(fd, &st) == 0;
-    if (!ok) {
-        *reason = systemReason(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        ok = false;
-        *reason = QStringLiteral("it is not a regular file");
-    }
-    qint64 done = 0;
-    if (ok) {
-        bytes->resize(qsizetype(qBound(qint64(0), qint64(st.st_size), MaxFileSize) + 1));
-        for (;;) {
-            if (done == bytes->size())
-                bytes->resize(qsizetype(qMin<qint64>(done * 2, MaxFileSize + 1)));
-            const ssize_t n = ::read(fd, bytes->data() + done, size_t(bytes->size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                ok = false;
-                *reason = systemReason(errno);
-                break;
-            }
-            if (n == 0)
-                break;
-            done += n;
-            if (done > MaxFileSize) {
-                ok = false;
-                *reason = QStringLiteral("the file is larger than any workbook");
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    bytes->truncate(ok ? qsizetype(done) : 0);
-    return ok;
+    return WholeFile::read(path, bytes, reason, MaxFileSize, QStringLiteral("the file is larger than any workbook"));
 }
 
 } // namespace

@@ -65,6 +65,20 @@ TEST_F(FileGuardTest, TheDatabasesFilesAreRefusedByNameThroughLinksAndUnderASeco
     EXPECT_TRUE(FileGuard::check(path("Pellorin.mdb")).allowed());
 }
 
+TEST_F(FileGuardTest, ANameStillToBeMadeIsKnownByItsFolderUnderAnyPath)
+{
+    // The program's folder moved while the program runs: the old text of its path leads nowhere, yet the journal
+    // made under the folder's new path would be SQLite's.
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("program"));
+    FileGuard::setDatabaseFile(path("program/Pellorin.mdb"));
+    ASSERT_TRUE(QDir(m_dir.path()).rename("program", "moved"));
+    for (const char* name : {"Pellorin.mdb", "Pellorin.mdb-journal", "Pellorin.mdb-wal"})
+        EXPECT_EQ(FileGuard::check(path("moved/") + name).refusal, "it is one of the program's database files") << name;
+    // The same name in another folder is another file.
+    EXPECT_TRUE(FileGuard::check(path("moved/Pellorin.mdb-journal.pdf")).allowed());
+    EXPECT_TRUE(FileGuard::check(path("Pellorin.mdb-journal")).allowed());
+}
+
 TEST_F(FileGuardTest, DevicesPipesAndFoldersAreRefusedWithoutBeingOpened)
 {
     link("/dev/zero", "zero.xlsx");

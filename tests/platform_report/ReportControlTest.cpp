@@ -317,6 +317,78 @@ TEST_F(ReportControlRuns, PrintingToAFileNeverWritesOverTheDatabase)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+TEST_F(ReportControlRuns, PrintsToAFileThroughThePrintDialogsOwnButton)
+{
+    ReportControl::setTestMode(false);
+    ReportControl control;
+    prepare(control, QStringLiteral("log.rpt"), QStringLiteral("Log Details"));
+    ASSERT_TRUE(control.setAction(1));
+    ReportControl::setTestMode(true);
+    QPrintPreviewDialog* preview = shownPreview();
+    ASSERT_NE(preview, nullptr);
+    // A file printed before is replaced once the user agrees, as the dialog asks.
+    const QString file = path(QStringLiteral("printed.pdf"));
+    {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the report printed before");
+    }
+    preview->printer()->setOutputFormat(QPrinter::PdfFormat);
+    preview->printer()->setOutputFileName(file);
+    struct PressPrint : QObject {
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() != QEvent::Show)
+                return false;
+            if (auto* dialog = qobject_cast<QPrintDialog*>(watched)) {
+                QPushButton* print = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                QMetaObject::invokeMethod(
+                    print, [print] { QTest::mouseClick(print, Qt::LeftButton); }, Qt::QueuedConnection);
+                // Should Print leave the dialog open, it is closed rather than left waiting.
+                QMetaObject::invokeMethod(
+                    dialog, [dialog] { dialog->isVisible() ? dialog->reject() : void(); }, Qt::QueuedConnection);
+            } else if (auto* other = qobject_cast<QDialog*>(watched);
+                       other && !qobject_cast<QPrintPreviewDialog*>(other)) {
+                QMetaObject::invokeMethod(other, &QDialog::reject, Qt::QueuedConnection);
+            }
+            return false;
+        }
+    } press;
+    MsgBox::clearRecords();
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    qApp->installEventFilter(&press);
+    for (QAction* action : preview->findChildren<QAction*>())
+        if (action->text() == QCoreApplication::translate("QPrintPreviewDialog", "Print"))
+            action->trigger();
+    qApp->removeEventFilter(&press);
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].text, file + " already exists.\nDo you want to overwrite it?");
+    QFile printed(file);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdfText(printed.readAll()).contains(QStringLiteral("Harbour Instruments Ltd")));
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(ReportControlRuns, APictureNamingTheDatabaseIsRefusedUnopened)
+{
+    exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    EXPECT_EQ(count(QStringLiteral("log")), 3);
+    const QStringList locks = locksHeldOn(databasePath());
+    ASSERT_FALSE(locks.isEmpty());
+    FileGuard::setDatabaseFile(databasePath());
+    QFile layout(path(QStringLiteral("pictured.rpt")));
+    ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
+    layout.write("title = Pictured\ntable = log\npicture = Pellorin.mdb\ncolumn = custname | Customer | 40\n");
+    layout.close();
+    ReportControl control;
+    prepare(control, QStringLiteral("pictured.rpt"), QStringLiteral("Log Details"));
+    expectFailure(control, "The picture \"" + databasePath() +
+                               "\" that the report shows cannot be read: it is one of the program's database files");
+    EXPECT_EQ(locksHeldOn(databasePath()), locks);
+    FileGuard::setDatabaseFile(QString());
+}
+
 TEST_F(ReportControlRuns, ThePreviewStaysOpenAfterPrinting)
 {
     ReportControl::setTestMode(false);
