@@ -156,6 +156,56 @@ bool write(const QString& path, const QByteArray& data, QString* reason, Mode mo
     return true;
 }
 
+bool read(const QString& path, QByteArray* data, qint64 maxSize, QString* reason)
+{
+    const auto fail = [data, reason](const QString& why) {
+        data->clear();
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    const FileGuard::Verdict verdict = FileGuard::check(path);
+    if (!verdict.allowed())
+        return fail(verdict.refusal);
+    // Not blocking: should a pipe take the file's place after the look, opening it does not wait for a writer.
+    const int fd = ::open(QFile::encodeName(verdict.path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(systemReason(errno));
+    struct stat st = {};
+    QString why;
+    if (::fstat(fd, &st) != 0)
+        why = systemReason(errno);
+    else if (!S_ISREG(st.st_mode))
+        why = QStringLiteral("it is not a regular file");
+    qint64 done = 0;
+    if (why.isEmpty()) {
+        data->resize(qsizetype(qBound(qint64(0), qint64(st.st_size), maxSize) + 1));
+        for (;;) {
+            if (done == data->size())
+                data->resize(qsizetype(qMin(done * 2, maxSize + 1)));
+            const ssize_t n = ::read(fd, data->data() + done, size_t(data->size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                why = systemReason(errno);
+                break;
+            }
+            if (n == 0)
+                break;
+            done += n;
+            if (done > maxSize) {
+                why = systemReason(EFBIG);
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (!why.isEmpty())
+        return fail(why);
+    data->truncate(qsizetype(done));
+    return true;
+}
+
 void failAfter(qint64 bytes, int errorNumber)
 {
     g_failError = errorNumber;

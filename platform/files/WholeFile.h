@@ -18,6 +18,11 @@ enum class Mode {
 
 bool write(const QString& path, const QByteArray& data, QString* reason = nullptr, Mode mode = Mode::Replace);
 
+// Reads a file whole, and no more than maxSize bytes whatever size it reports: only a path that FileGuard allows,
+// and only when the descriptor actually opened is a regular file, so that a name swapped after the look is caught.
+// False, with the reason, when it cannot be read whole.
+bool read(const QString& path, QByteArray* data, qint64 maxSize, QString* reason = nullptr);
+
 // Makes every later write fail with the given error number once `bytes` bytes of it have reached the disk, as a
 // full disk does part way through; a negative count turns it off. For tests.
 void failAfter(qint64 bytes, int errorNumber);
