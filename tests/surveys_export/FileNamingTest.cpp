@@ -27,30 +27,18 @@ const QString kView = QStringLiteral("Survey File Exported...Do you want to view
 const QString kDuplicate = QStringLiteral("Duplicate Survey File...Cannot Save Duplicate Survey File...");
 const QString kCancelled = QStringLiteral("Survey File Export cancelled...");
 
-// Takes from this thread the superuser's leave to pass permission bits, so that mode 000 keeps it out as it keeps
-// out anyone else; given back at the end.
-class PermissionBitsHold
+// Gives this thread, or takes from it, the superuser's leave to pass permission bits: without it, mode 000 keeps
+// the superuser out as it keeps out anyone else.
+bool passPermissionBits(bool allowed)
 {
-public:
-    PermissionBitsHold()
-    {
-        if (::syscall(SYS_capget, &m_header, m_saved) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        m_dropped = ::syscall(SYS_capset, &m_header, reduced) == 0;
-    }
-    ~PermissionBitsHold()
-    {
-        if (m_dropped)
-            ::syscall(SYS_capset, &m_header, m_saved);
-    }
-
-private:
-    __user_cap_header_struct m_header = {_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct m_saved[2] = {};
-    bool m_dropped = false;
-};
+    __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2] = {};
+    const unsigned bits = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    if (::syscall(SYS_capget, &header, caps) != 0)
+        return false;
+    caps[0].effective = allowed ? caps[0].effective | (caps[0].permitted & bits) : caps[0].effective & ~bits;
+    return ::syscall(SYS_capset, &header, caps) == 0;
+}
 
 class FileNamingTest : public ExportFixture
 {
@@ -388,13 +376,14 @@ TEST_F(FileNamingTest, AFailedExportLeavesAnUnreadableFileAndALinkAsTheyWere)
     const QByteArray old("another account's workbook");
     ASSERT_TRUE(WholeFile::write(path, old) && QFile::setPermissions(path, {}));
     MsgBox::clearRecords();
-    {
-        const PermissionBitsHold asAnyone;
-        if (QFile(path).open(QIODevice::ReadOnly))
-            GTEST_SKIP() << "permission bits do not stop this user";
-        MsgBox::setNextAnswer(MsgBox::Yes);
-        EXPECT_FALSE(exportSurvey());
-    }
+    passPermissionBits(false);
+    const bool unreadable = !QFile(path).open(QIODevice::ReadOnly);
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    const bool exported = unreadable && exportSurvey();
+    passPermissionBits(true);
+    if (!unreadable)
+        GTEST_SKIP() << "permission bits do not stop this user";
+    EXPECT_FALSE(exported);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(bytes("7312.xlsx"), old);
     EXPECT_EQ(messages(), QStringList({overwrite7312(), "Survey File could not be Exported....\r\nCannot read " +
