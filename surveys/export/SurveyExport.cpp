@@ -20,6 +20,8 @@
 
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -82,15 +84,20 @@ QVariant previousValue(const QVariant& v)
     return v.isNull() || v.toLongLong() == 0 ? QVariant() : QVariant(v.toLongLong());
 }
 
-// Puts a file back as it was before a save that could not be logged; false, with the reason, when the old
-// workbook could not be written back.
-bool restoreFile(const QString& path, bool existed, const QByteArray& previous, QString* reason)
+// As much as any workbook the program opens; an old file is held in memory until the new one is logged.
+constexpr qint64 MaxOldFileSize = 64 * 1024 * 1024;
+
+// Puts a file back as it was before a save that could not be logged: the old bytes, or no file where there was
+// none (the file that a link led to is removed, the link stays). False, with the reason, when that failed.
+bool restoreFile(const QString& target, bool existed, const QByteArray& previous, QString* reason)
 {
-    if (!existed) {
-        QFile::remove(path);
+    if (existed)
+        return WholeFile::write(target, previous, reason);
+    QFile file(target);
+    if (file.remove() || !file.exists())
         return true;
-    }
-    return WholeFile::write(path, previous, reason);
+    *reason = file.errorString();
+    return false;
 }
 
 } // namespace
@@ -175,12 +182,16 @@ bool SurveyExport::fill(Workbook& book, Worksheet& sheet, const Naming& naming, 
         failed(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), verdict.refusal));
         return false;
     }
+    // Nothing is replaced that could not be put back: the old file, wherever a link leads, is read whole first.
+    struct stat st = {};
+    const bool existed = ::stat(QFile::encodeName(verdict.path).constData(), &st) == 0;
     QByteArray previous;
-    QFile old(path);
-    const bool existed = old.exists();
-    if (existed && old.open(QIODevice::ReadOnly))
-        previous = old.readAll();
-    old.close();
+    QString reason;
+    if (existed &&
+        !WholeFile::read(verdict.path, &previous, &reason, MaxOldFileSize, QStringLiteral("File too large"))) {
+        failed(QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason));
+        return false;
+    }
     if (!(naming.existing ? book.save() : book.saveAs(path))) {
         failed(book.errorString());
         return false;
@@ -188,8 +199,7 @@ bool SurveyExport::fill(Workbook& book, Worksheet& sheet, const Naming& naming, 
     try {
         saveLog(respid);
     } catch (const ProviderError& e) {
-        QString reason;
-        const bool restored = restoreFile(path, existed, previous, &reason);
+        const bool restored = restoreFile(verdict.path, existed, previous, &reason);
         toShowConnectionErrors(e);
         // The user must learn that the file is no longer the logged workbook it was.
         if (!restored)

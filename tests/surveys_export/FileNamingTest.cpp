@@ -14,6 +14,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace
 {
 
@@ -22,6 +26,19 @@ const QString kOverwrite7312 = QStringLiteral("7312.xlsx file apready exist for 
 const QString kView = QStringLiteral("Survey File Exported...Do you want to view the file? ");
 const QString kDuplicate = QStringLiteral("Duplicate Survey File...Cannot Save Duplicate Survey File...");
 const QString kCancelled = QStringLiteral("Survey File Export cancelled...");
+
+// Gives this thread, or takes from it, the superuser's leave to pass permission bits: without it, mode 000 keeps
+// the superuser out as it keeps out anyone else.
+bool passPermissionBits(bool allowed)
+{
+    __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2] = {};
+    const unsigned bits = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    if (::syscall(SYS_capget, &header, caps) != 0)
+        return false;
+    caps[0].effective = allowed ? caps[0].effective | (caps[0].permitted & bits) : caps[0].effective & ~bits;
+    return ::syscall(SYS_capset, &header, caps) == 0;
+}
 
 class FileNamingTest : public ExportFixture
 {
@@ -340,6 +357,38 @@ TEST_F(FileNamingTest, AnOldWorkbookThatCannotBePutBackIsNamed)
                                  " now holds the new Survey File, which is not logged.\r\n" +
                                  QString::fromLocal8Bit(std::strerror(ENOSPC)));
     EXPECT_EQ(MsgBox::shown()[2].style, 16);
+}
+
+TEST_F(FileNamingTest, AFailedExportLeavesAnUnreadableFileAndALinkAsTheyWere)
+{
+    run("create trigger refuse before insert on log begin select raise(abort, 'log refused'); end");
+    const QString path = workbook("7312.xlsx");
+
+    // A link that leads nowhere yet: the new workbook is taken back from where it landed; the link stays.
+    const QString target = workbook("elsewhere.xlsx");
+    ASSERT_TRUE(QFile::link(target, path));
+    EXPECT_FALSE(exportSurvey());
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(QFile::symLinkTarget(path), target);
+    ASSERT_TRUE(QFile::remove(path));
+
+    // An unlogged file in the way that the user cannot read is neither replaced nor emptied.
+    const QByteArray old("another account's workbook");
+    ASSERT_TRUE(WholeFile::write(path, old) && QFile::setPermissions(path, {}));
+    MsgBox::clearRecords();
+    passPermissionBits(false);
+    const bool unreadable = !QFile(path).open(QIODevice::ReadOnly);
+    MsgBox::setNextAnswer(MsgBox::Yes);
+    const bool exported = unreadable && exportSurvey();
+    passPermissionBits(true);
+    if (!unreadable)
+        GTEST_SKIP() << "permission bits do not stop this user";
+    EXPECT_FALSE(exported);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(bytes("7312.xlsx"), old);
+    EXPECT_EQ(messages(), QStringList({overwrite7312(), "Survey File could not be Exported....\r\nCannot read " +
+                                                            QDir::toNativeSeparators(path) + ": " +
+                                                            QString::fromLocal8Bit(std::strerror(EACCES))}));
 }
 
 TEST_F(FileNamingTest, MailModeMailsTheSavedFileWithoutTheViewQuestion)
