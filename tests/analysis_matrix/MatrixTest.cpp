@@ -254,3 +254,24 @@ TEST_F(Matrix, ColumnsFitTheGridBesideItsScrollBar)
     main()->showMaximized();
     fits("maximised");
 }
+
+// More parameters than the grid shows: after View, and after the next fill, the first rows are in view and the scroll
+// bar stands at its top.
+TEST_F(Matrix, GridOpensAtItsFirstRows)
+{
+    for (int p = 1; p <= 16; ++p)
+        answers(QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char('0')), {{p % 11, 10 - p % 11}});
+    frmPerformanceMatrix* w = view();
+    FlexGrid* g = w->MSHFlexGrid1;
+    const auto atTop = [&](const char* state) {
+        QCoreApplication::processEvents();
+        ASSERT_GT(g->verticalScrollBar()->maximum(), 0) << state;
+        EXPECT_EQ(g->verticalScrollBar()->value(), 0) << state;
+        EXPECT_EQ(g->rowAt(0), 1) << state;
+        EXPECT_TRUE(g->viewport()->rect().contains(g->visualRect(g->model()->index(1, 1)))) << state;
+    };
+    atTop("View");
+    g->setTopRow(9);
+    w->cmdView->click();
+    atTop("View again");
+}
