@@ -28,12 +28,16 @@
 #include "shell/frmSetting.h"
 #include "shell/gblGlobal.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -131,6 +135,8 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     setWindowState(windowState() | Qt::WindowMaximized);
     // Every window reports progress through Progress; panel 1 shows it.
     Progress::setTextSink([this](const QString& text) { m_panelText->setText(text); });
+    // Alt and a letter goes to the active window's own button before the menu with the same letter.
+    qApp->installEventFilter(this);
 }
 
 MDIMain::~MDIMain()
@@ -140,6 +146,45 @@ MDIMain::~MDIMain()
         Progress::setTextSink({});
         SurveyWindows::useDefaults();
     }
+}
+
+QAbstractButton* MDIMain::mnemonicButton(QObject* receiver, const QKeyEvent* key) const
+{
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier || key->key() < Qt::Key_0 ||
+        key->key() > Qt::Key_Z || !receiver->isWidgetType() || static_cast<QWidget*>(receiver)->window() != this)
+        return nullptr;
+    const QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    if (!active || !active->widget())
+        return nullptr;
+    const QKeySequence wanted(Qt::ALT | Qt::Key(key->key()));
+    QAbstractButton* found = nullptr;
+    for (QAbstractButton* button : active->widget()->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(active) || !button->isEnabled() || QKeySequence::mnemonic(button->text()) != wanted)
+            continue;
+        // Two buttons with one letter are left to Qt, which moves between them.
+        if (found)
+            return nullptr;
+        found = button;
+    }
+    return found;
+}
+
+bool MDIMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (QAbstractButton* button = mnemonicButton(watched, key)) {
+            // Taking the override keeps the menu's shortcut from firing; the key press that follows presses the button.
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept();
+            } else {
+                button->setFocus(Qt::ShortcutFocusReason);
+                button->click();
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QMdiArea* MDIMain::mdiArea() const

@@ -7,8 +7,10 @@
 #include <functional>
 
 class PictureMdiArea;
+class QAbstractButton;
 class QAction;
 class ReportControl;
+class QKeyEvent;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -128,8 +130,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The active child window's one button whose underlined letter the key is, if any.
+    QAbstractButton* mnemonicButton(QObject* receiver, const QKeyEvent* key) const;
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "TestWindows.h"
 
+#include "analysis/frmSearch.h"
 #include "masterdata/frmCustomer.h"
 #include "masterdata/frmParameter.h"
 #include "platform/desktop/Desktop.h"
@@ -16,6 +17,7 @@
 #include "surveys/frmSelectSurvey.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QListWidget>
 #include <QLocale>
@@ -25,6 +27,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
@@ -370,4 +373,25 @@ TEST_F(MainWindow, SurveyMenusOpenTheChooserWhichLeadsToTheCompositionWindow)
     frmNewSurvey* composer = main()->child<frmNewSurvey>();
     EXPECT_TRUE(composer->isVisible());
     EXPECT_EQ(composer->window(), main()->window());
+}
+
+// Alt and a letter that the active window's own button underlines presses that button, not the menu with the letter;
+// a letter no button of the window uses still opens its menu.
+TEST_F(MainWindow, AltAndAButtonsLetterPressesTheActiveWindowsButton)
+{
+    main()->mnuSearch->setEnabled(true);
+    main()->mnuCusAndResp->trigger();
+    frmCustomer* w = main()->child<frmCustomer>();
+    ASSERT_TRUE(w);
+    QSignalSpy saved(w->cmdSaveCustomer, &QAbstractButton::clicked);
+    QSignalSpy help(w->cmdHelp, &QAbstractButton::clicked);
+    pressKey(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(saved.count(), 1);
+    EXPECT_FALSE(main()->isLoaded<frmSearch>());
+    pressKey(w->cmdSaveCustomer, Qt::Key_H, Qt::AltModifier);
+    EXPECT_EQ(help.count(), 1);
+
+    pressKey(w->cmdSaveCustomer, Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(main()->mnuFile->isVisible());
+    main()->mnuFile->close();
 }
