@@ -348,3 +348,60 @@ TEST_F(Startup, AnEntryPointedElsewhereBeforeTheOpenStillOpensTheProgramsOwnData
     EXPECT_TRUE(MsgBox::shown()[0].text.contains(dbPath())) << MsgBox::shown()[0].text.toStdString();
     EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
 }
+
+// The entry as unixODBC reads it: a header with a comment, indented keys, and the user's own entry before the
+// system's. A lock that cannot be taken is said once; a database still not reached names where dral leads and why.
+TEST_F(Startup, TheEntryIsFoundAndWrittenAsUnixOdbcReadsIt)
+{
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QFile ini(path);
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(text);
+    };
+    const auto read = [](const QString& path) {
+        QFile ini(path);
+        return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
+    };
+    write(iniPath(), "[dral] ; the survey program\n  Database = /elsewhere/Pellorin.mdb\n\tTimeout=5\n");
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    EXPECT_TRUE(connectionIsOpen());
+    const QByteArray system = read(iniPath());
+    EXPECT_EQ(system.count("[dral"), 1) << system.toStdString();
+    EXPECT_TRUE(system.contains("\nDatabase=" + QFile::encodeName(dbPath()) + '\n')) << system.toStdString();
+    EXPECT_TRUE(system.contains("\nTimeout=2000\n")) << system.toStdString();
+    EXPECT_TRUE(MsgBox::shown().isEmpty());
+
+    // The user's own entry leads elsewhere: it is the one set right, and the lock's trouble is said once.
+    toCloseConnection();
+    const QString userIni = OdbcInstaller::iniFile(OdbcInstaller::Scope::User);
+    write(userIni, "[dral]\nDriver=SQLite3\nDatabase=/elsewhere/Pellorin.mdb\n");
+    const QString lock = userIni + QStringLiteral(".lock");
+    QFile::remove(lock);
+    ASSERT_TRUE(QDir().mkpath(lock));
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    EXPECT_TRUE(connectionIsOpen());
+    EXPECT_EQ(OdbcInstaller::attribute(QStringLiteral("dral"), QStringLiteral("Database"), OdbcInstaller::Scope::User),
+              dbPath());
+    toCloseConnection();
+    ASSERT_EQ(Main(), StartupResult::Continue);
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(lock));
+    QDir(lock).removeRecursively();
+
+    // Not reached even so: the message names the database dral leads to and the file that holds the entry.
+    toCloseConnection();
+    QTemporaryDir other;
+    const QString othersDatabase = QDir(other.path()).filePath(QStringLiteral("Pellorin.mdb"));
+    ASSERT_TRUE(
+        DatabaseFile::createFromSchema(othersDatabase, QStringLiteral(QUORVANE_SOURCE_DIR "/resources/schema.sql")));
+    ASSERT_TRUE(OdbcInstaller::configDataSource(QStringLiteral("dral"), QStringLiteral("SQLite3"),
+                                                {{QStringLiteral("Database"), othersDatabase}}));
+    WholeFile::failAfter(0, ENOSPC);
+    toOpenConnection();
+    WholeFile::failAfter(-1, 0);
+    EXPECT_FALSE(connectionIsOpen());
+    ASSERT_EQ(MsgBox::shown().size(), 2);
+    const QString text = MsgBox::shown()[1].text;
+    EXPECT_TRUE(text.contains(QFileInfo(othersDatabase).canonicalFilePath()) && text.contains(userIni))
+        << text.toStdString();
+}
