@@ -242,6 +242,10 @@ void frmPerformanceMatrix::toDrawChart()
     }
     ChartWindows::setFormHeight(this, kShownTwips);
     cmdPrint->setEnabled(true);
+    // The cells are picked one by one to be filled and coloured; the grid must not scroll after each of them, and
+    // it shows its first rows once they are done.
+    const bool scrolls = MSHFlexGrid1->hasAutoScroll();
+    MSHFlexGrid1->setAutoScroll(false);
     setGrid();
 
     mschart->setChartType(ChartControl::ChartType::XY);
@@ -266,6 +270,8 @@ void frmPerformanceMatrix::toDrawChart()
     }
     // No cell is picked out over its colour.
     MSHFlexGrid1->clearSelection();
+    MSHFlexGrid1->setAutoScroll(scrolls);
+    MSHFlexGrid1->scrollToTop();
     toSetPoint();
 }
 

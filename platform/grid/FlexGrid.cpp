@@ -117,11 +117,7 @@ void FlexGrid::makeCurrent(int row, int col)
 {
     m_row = row;
     m_col = col;
-    // Choosing the cell to work on does not scroll: a fill that walks its cells would leave the grid at its last rows.
-    const bool scrolls = hasAutoScroll();
-    setAutoScroll(false);
     setCurrentCell(row, col);
-    setAutoScroll(scrolls);
 }
 
 void FlexGrid::setRow(int r)
