@@ -197,7 +197,7 @@ void toOpenConnection()
     if (opened && !own) {
         // Registered and opened again under the ini file's lock, so that no other start rewrites the entry between;
         // the lock is let go before any message waits for the user.
-        const OdbcInstaller::Lock lock(OdbcInstaller::entryScope(QLatin1String(kDataSourceName)));
+        const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope());
         registerDataSource(QLatin1String(kDataSourceName), gDatabasePath);
         db.close();
         opened = db.open();
@@ -208,17 +208,12 @@ void toOpenConnection()
         return;
     }
     if (!own) {
-        const QString leadsTo = openedFile(db);
         db.close();
-        // Said once: every later data procedure tries the connection again. Where the entry leads and which file
-        // holds it are what the user needs to mend it.
+        // Said once: every later data procedure tries the connection again.
         if (!std::exchange(onOtherDatabase(), true))
             MsgBox::show(
-                QStringLiteral("The database %1 cannot be opened: the data source %2 leads to another database.\r\n"
-                               "It leads to %3, by its entry in %4.")
-                    .arg(QDir::toNativeSeparators(gDatabasePath), QLatin1String(kDataSourceName),
-                         QDir::toNativeSeparators(leadsTo),
-                         QDir::toNativeSeparators(OdbcInstaller::entryFile(QLatin1String(kDataSourceName)))),
+                QStringLiteral("The database %1 cannot be opened: the data source %2 leads to another database.")
+                    .arg(QDir::toNativeSeparators(gDatabasePath), QLatin1String(kDataSourceName)),
                 MsgBox::Critical);
         return;
     }

@@ -1,6 +1,5 @@
 #include "platform/odbc/OdbcInstaller.h"
 
-#include "platform/dialogs/MsgBox.h"
 #include "platform/files/WholeFile.h"
 
 #include <QByteArray>
@@ -12,8 +11,6 @@
 #include <odbcinst.h>
 
 #include <cerrno>
-#include <cstring>
-#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -50,19 +47,18 @@ QStringList& heldLocks()
 
 using Lines = QList<QByteArray>;
 
-// As unixODBC reads an ini file: a section's header starts its line with "[", and its name runs to the first "]",
-// whatever follows (a comment, say).
 bool isSection(const QByteArray& line)
 {
-    return line.startsWith('[');
+    const QByteArray t = line.trimmed();
+    return t.startsWith('[') && t.endsWith(']');
 }
 
 QByteArray sectionName(const QByteArray& line)
 {
     if (!isSection(line))
         return QByteArray();
-    const qsizetype close = line.indexOf(']');
-    return line.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    const QByteArray t = line.trimmed();
+    return t.mid(1, t.size() - 2).trimmed();
 }
 
 // Where the "=" of a key line is, or -1 for a comment, a blank line or anything else that is not an entry.
@@ -72,21 +68,6 @@ qsizetype equalsOf(const QByteArray& line)
     if (t.isEmpty() || t.startsWith('#') || t.startsWith(';'))
         return -1;
     return line.indexOf('=');
-}
-
-// Some unixODBC releases take only a line that starts with its key as a key line; the program's lines start so.
-bool indented(const QByteArray& line)
-{
-    return !line.isEmpty() && (line[0] == ' ' || line[0] == '\t');
-}
-
-// The line of the file's entry for the data source, or the number of lines when it has none.
-qsizetype headerOf(const Lines& lines, const QByteArray& section)
-{
-    qsizetype header = 0;
-    while (header < lines.size() && sectionName(lines[header]).compare(section, Qt::CaseInsensitive) != 0)
-        ++header;
-    return header;
 }
 
 // A line ending "\r\n" keeps its "\r" when its value is replaced.
@@ -114,8 +95,8 @@ bool setKeys(Lines* lines, qsizetype header, qsizetype end, const QList<QPair<QB
             if (key.compare(wanted[w].first, Qt::CaseInsensitive) != 0)
                 continue;
             found[w] = true;
-            if (line.mid(eq + 1).trimmed() != wanted[w].second || indented(line)) {
-                line = (indented(line) ? key + '=' : line.left(eq + 1)) + wanted[w].second + lineEnd(line);
+            if (line.mid(eq + 1).trimmed() != wanted[w].second) {
+                line = line.left(eq + 1) + wanted[w].second + lineEnd(line);
                 changed = true;
             }
         }
@@ -150,31 +131,15 @@ QByteArray withSection(QByteArray content, const QByteArray& dsn, const QList<QP
 
 bool readFile(const QString& path, QByteArray* content, QString* reason)
 {
-    if (!QFileInfo::exists(path))
+    QFile file(path);
+    if (!file.exists())
         return true;
-    return WholeFile::read(path, content, reason);
-}
-
-// Whether an ini file holds an entry for the data source, as unixODBC reads it.
-bool holdsEntry(const QString& path, const QString& dsn)
-{
-    QByteArray content;
-    QString reason;
-    if (!readFile(path, &content, &reason))
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
         return false;
-    const Lines lines = content.split('\n');
-    return headerOf(lines, dsn.toUtf8()) < lines.size();
-}
-
-// A lock that cannot be taken is said once in a run; the registration goes on without it.
-void sayLockNotTaken(const QString& path, int error)
-{
-    static bool said = false;
-    if (std::exchange(said, true))
-        return;
-    MsgBox::show(QStringLiteral("The lock %1 cannot be taken: %2. The data source is registered without it.")
-                     .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))),
-                 MsgBox::Critical);
+    }
+    *content = file.readAll();
+    return true;
 }
 
 class ConfigMode
@@ -217,37 +182,15 @@ Scope registrationScope()
     return writable(iniFile(Scope::System)) ? Scope::System : Scope::User;
 }
 
-Scope entryScope(const QString& dsn)
-{
-    // unixODBC takes the user's own entry before the system's.
-    return holdsEntry(iniFile(Scope::User), dsn) ? Scope::User : registrationScope();
-}
-
-QString entryFile(const QString& dsn)
-{
-    for (const Scope scope : {Scope::User, Scope::System})
-        if (holdsEntry(iniFile(scope), dsn))
-            return iniFile(scope);
-    return QString();
-}
-
 Lock::Lock(Scope scope) : m_path(iniFile(scope))
 {
     if (heldLocks().contains(m_path))
         return;
     // The lock is on a file of its own: the ini file itself is replaced, not rewritten.
-    const QString lockFile = m_path + QStringLiteral(".lock");
-    m_fd = ::open(QFile::encodeName(lockFile).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    int failed = m_fd < 0 ? errno : 0;
-    if (m_fd >= 0) {
-        int result = 0;
-        while ((result = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR) {
+    m_fd = ::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd >= 0)
+        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
         }
-        if (result != 0)
-            failed = errno;
-    }
-    if (failed != 0)
-        sayLockNotTaken(lockFile, failed);
     m_owner = true;
     heldLocks().append(m_path);
 }
@@ -264,7 +207,7 @@ Lock::~Lock()
 bool configDataSource(const QString& dsn, const QString& driver, const Attributes& attributes, QString* error,
                       Scope* usedScope)
 {
-    const Scope scope = entryScope(dsn);
+    const Scope scope = registrationScope();
     if (usedScope)
         *usedScope = scope;
     const QString path = iniFile(scope);
@@ -288,7 +231,9 @@ bool configDataSource(const QString& dsn, const QString& driver, const Attribute
         return fail(QStringLiteral("Cannot read %1: %2").arg(path, reason));
     const QByteArray section = dsn.toUtf8();
     Lines lines = content.split('\n');
-    const qsizetype header = headerOf(lines, section);
+    qsizetype header = 0;
+    while (header < lines.size() && sectionName(lines[header]).compare(section, Qt::CaseInsensitive) != 0)
+        ++header;
     bool changed = true;
     if (header == lines.size()) {
         content = withSection(content, section, wanted);

@@ -18,13 +18,6 @@ QString iniFile(Scope scope);
 // Where a registration goes: the system's ini file when it can be written, else the user's.
 Scope registrationScope();
 
-// Where the data source's entry is brought up to date: the user's own entry, which unixODBC reads before the
-// system's, where there is one; else registrationScope().
-Scope entryScope(const QString& dsn);
-
-// The ini file that holds the entry unixODBC uses for the data source ("" when none does).
-QString entryFile(const QString& dsn);
-
 // The lock of a scope's ini file, which every registration takes while it reads, compares and replaces the file.
 // Held across a registration and what relies on it (opening the data source), no other program registers meanwhile;
 // a registration by the thread that holds it does not wait for itself.
@@ -45,7 +38,7 @@ private:
 // Adds the data source, or sets the keys given (and the driver) in its entry where they read otherwise; an entry
 // that already reads so is left as it is. Only those key lines change, or are added after the entry's last key:
 // every other byte of the file, the entry's other keys included, stays as it was. The ini file is replaced whole,
-// so a program reading it meanwhile sees the old file or the new one. Registers in entryScope(). Returns false
+// so a program reading it meanwhile sees the old file or the new one. Registers in registrationScope(). Returns false
 // with the reason on failure.
 bool configDataSource(const QString& dsn, const QString& driver, const Attributes& attributes, QString* error = nullptr,
                       Scope* usedScope = nullptr);
