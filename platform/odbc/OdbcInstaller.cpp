@@ -144,7 +144,7 @@ bool setKeys(Lines* lines, qsizetype header, qsizetype end, const QList<QPair<QB
             const qsizetype eq = text.indexOf('=');
             const QByteArray value = eq < 0 ? QByteArray() : text.mid(eq + 1).trimmed();
             if (text.size() != line.size() || eq < 0 || value != wanted[w].second) {
-                line = (eq < 0 ? key + '=' : text.left(eq + 1)) + wanted[w].second + lineEnd(line);
+                line = key + '=' + wanted[w].second + lineEnd(line);
                 changed = true;
             }
         }
