@@ -54,10 +54,10 @@ void sayIfUnlocked(const OdbcInstaller::Lock& lock, const QString& dsnName)
     static bool said = false;
     if (lock.error().isEmpty() || std::exchange(said, true))
         return;
-    const QString ini = OdbcInstaller::iniFile(OdbcInstaller::registrationScope(dsnName));
-    MsgBox::show(QStringLiteral("The file %1 cannot be locked: %2. The data source %3 is registered without the lock.")
-                     .arg(QDir::toNativeSeparators(ini), lock.error(), dsnName),
-                 MsgBox::Information);
+    MsgBox::show(
+        QStringLiteral("The lock of the file %1 cannot be taken: %2. The data source %3 is registered without it.")
+            .arg(QDir::toNativeSeparators(lock.path()), lock.error(), dsnName),
+        MsgBox::Information);
 }
 
 // The SQLite ODBC driver stands in for the desktop database driver; its file attribute is "Database".

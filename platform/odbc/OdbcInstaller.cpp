@@ -20,7 +20,6 @@
 // Exported by libodbcinst but declared only in its internal header.
 extern "C" {
 char* odbcinst_system_file_path(char* buffer);
-char* odbcinst_user_file_path(char* buffer);
 }
 
 namespace OdbcInstaller

@@ -38,6 +38,7 @@ public:
     // Why the lock could not be taken ("" when it was, or when this thread already holds it); the registration then
     // goes on without it.
     const QString& error() const { return m_error; }
+    const QString& path() const { return m_path; } // the ini file it locks
 
 private:
     QString m_path;
