@@ -363,11 +363,6 @@ TEST_F(Startup, TheEntryIsFoundWrittenAndNamedAsUnixOdbcReadsIt)
     EXPECT_EQ(accountsFile, QDir(QString::fromLocal8Bit(::getpwuid(::getuid())->pw_dir)).filePath(".odbc.ini"));
 
     const QString userIni = OdbcInstaller::iniFile(OdbcInstaller::Scope::User);
-    const auto write = [](const QString& path, const QByteArray& text) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-    };
     const auto read = [](const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -389,7 +384,7 @@ TEST_F(Startup, TheEntryIsFoundWrittenAndNamedAsUnixOdbcReadsIt)
         toCloseConnection();
         prepareFolder();
         MsgBox::clearRecords();
-        write(c.ini, c.header + "Driver=SQLite3\n" + c.database);
+        ASSERT_TRUE(WholeFile::write(c.ini, c.header + "Driver=SQLite3\n" + c.database));
         EXPECT_EQ(Main(), StartupResult::Continue);
         EXPECT_TRUE(MsgBox::shown().isEmpty());
         EXPECT_TRUE(connectionIsOpen());
