@@ -47,12 +47,18 @@ QString& programFolderOverride()
     return folder;
 }
 
-// A lock of the ini file that cannot be taken is said once; the registration goes on without it, as programs
+// Set once a lock of the ini file that could not be taken has been said.
+bool& unlockedSaid()
+{
+    static bool said = false;
+    return said;
+}
+
+// A lock of the ini file that cannot be taken is said once a start; the registration goes on without it, as programs
 // starting together then only risk reading the entry while it is replaced.
 void sayIfUnlocked(const OdbcInstaller::Lock& lock, const QString& dsnName)
 {
-    static bool said = false;
-    if (lock.error().isEmpty() || std::exchange(said, true))
+    if (lock.error().isEmpty() || std::exchange(unlockedSaid(), true))
         return;
     MsgBox::show(
         QStringLiteral("The lock of the file %1 cannot be taken: %2. The data source %3 is registered without it.")
@@ -184,6 +190,7 @@ StartupResult Main()
 
 StartupResult toCreateDSN(const QString& dsnName, QString& databasePath)
 {
+    unlockedSaid() = false;
     databasePath.clear();
     const QString beside = programFile(QStringLiteral("Pellorin.mdb"));
     if (QFileInfo(beside).isFile()) {
