@@ -48,9 +48,30 @@ QString& programFolderOverride()
     return folder;
 }
 
+// Set once a lock of the ini file that could not be taken has been said.
+bool& unlockedSaid()
+{
+    static bool said = false;
+    return said;
+}
+
+// A lock of the ini file that cannot be taken is said once a start; the registration goes on without it, as programs
+// starting together then only risk reading the entry while it is replaced.
+void sayIfUnlocked(const OdbcInstaller::Lock& lock, const QString& dsnName)
+{
+    if (lock.error().isEmpty() || std::exchange(unlockedSaid(), true))
+        return;
+    MsgBox::show(
+        QStringLiteral("The lock of the file %1 cannot be taken: %2. The data source %3 is registered without it.")
+            .arg(QDir::toNativeSeparators(lock.path()), lock.error(), dsnName),
+        MsgBox::Information);
+}
+
 // The SQLite ODBC driver stands in for the desktop database driver; its file attribute is "Database".
 bool registerDataSource(const QString& dsnName, const QString& databasePath)
 {
+    const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope(dsnName));
+    sayIfUnlocked(lock, dsnName);
     const OdbcInstaller::Attributes attributes = {
         {QStringLiteral("Database"), databasePath},
         {QStringLiteral("FKSupport"), QStringLiteral("1")},  // cascading deletes
@@ -108,6 +129,19 @@ bool& onOtherDatabase()
     return other;
 }
 
+// Names where the data source leads and the file holding its entry, so that the user can mend the entry.
+QString otherDatabaseText()
+{
+    const QString dsn = QLatin1String(kDataSourceName);
+    const auto scope = OdbcInstaller::entryScope(dsn);
+    const QString ini = OdbcInstaller::iniFile(scope ? *scope : OdbcInstaller::registrationScope(dsn));
+    return QStringLiteral("The database %1 cannot be opened: the data source %2 leads to another database. It leads to "
+                          "\"%3\", as its entry in %4 says.")
+        .arg(QDir::toNativeSeparators(gDatabasePath), dsn,
+             QDir::toNativeSeparators(OdbcInstaller::attribute(dsn, QStringLiteral("Database"), std::nullopt)),
+             QDir::toNativeSeparators(ini));
+}
+
 bool onOwnDatabase(const QSqlDatabase& db)
 {
     if (gDatabasePath.isEmpty())
@@ -157,6 +191,7 @@ StartupResult Main()
 
 StartupResult toCreateDSN(const QString& dsnName, QString& databasePath)
 {
+    unlockedSaid() = false;
     databasePath.clear();
     const QString beside = programFile(QStringLiteral("Pellorin.mdb"));
     if (QFileInfo(beside).isFile()) {
@@ -197,7 +232,8 @@ void toOpenConnection()
     if (opened && !own) {
         // Registered and opened again under the ini file's lock, so that no other start rewrites the entry between;
         // the lock is let go before any message waits for the user.
-        const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope());
+        const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope(QLatin1String(kDataSourceName)));
+        sayIfUnlocked(lock, QLatin1String(kDataSourceName));
         registerDataSource(QLatin1String(kDataSourceName), gDatabasePath);
         db.close();
         opened = db.open();
@@ -211,10 +247,7 @@ void toOpenConnection()
         db.close();
         // Said once: every later data procedure tries the connection again.
         if (!std::exchange(onOtherDatabase(), true))
-            MsgBox::show(
-                QStringLiteral("The database %1 cannot be opened: the data source %2 leads to another database.")
-                    .arg(QDir::toNativeSeparators(gDatabasePath), QLatin1String(kDataSourceName)),
-                MsgBox::Critical);
+            MsgBox::show(otherDatabaseText(), MsgBox::Critical);
         return;
     }
     onOtherDatabase() = false;

@@ -13,13 +13,13 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 // Exported by libodbcinst but declared only in its internal header.
 extern "C" {
 char* odbcinst_system_file_path(char* buffer);
-char* odbcinst_user_file_path(char* buffer);
 }
 
 namespace OdbcInstaller
@@ -47,27 +47,72 @@ QStringList& heldLocks()
 
 using Lines = QList<QByteArray>;
 
-bool isSection(const QByteArray& line)
+// The file as unixODBC's reader takes it. The user's file is read first, each line with its leading blanks and tabs
+// passed over; the system's file is added after it, and there a line that does not begin in its first column is
+// neither a section nor a key. A section's name runs to its first "]" (a comment may follow).
+bool isBlank(char c)
 {
-    const QByteArray t = line.trimmed();
-    return t.startsWith('[') && t.endsWith(']');
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-QByteArray sectionName(const QByteArray& line)
+QByteArray unindented(const QByteArray& line)
 {
-    if (!isSection(line))
+    qsizetype i = 0;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    return line.mid(i);
+}
+
+bool isComment(const QByteArray& text)
+{
+    return text.startsWith(';') || text.startsWith('#');
+}
+
+bool isSection(const QByteArray& line, Scope scope)
+{
+    return (scope == Scope::User ? unindented(line) : line).startsWith('[');
+}
+
+QByteArray sectionName(const QByteArray& line, Scope scope)
+{
+    if (!isSection(line, scope))
         return QByteArray();
-    const QByteArray t = line.trimmed();
-    return t.mid(1, t.size() - 2).trimmed();
+    const QByteArray t = unindented(line);
+    const qsizetype close = t.indexOf(']');
+    return t.mid(1, close < 0 ? -1 : close - 1).trimmed();
 }
 
-// Where the "=" of a key line is, or -1 for a comment, a blank line or anything else that is not an entry.
-qsizetype equalsOf(const QByteArray& line)
+// unixODBC reads nothing of a file in which anything but blank lines and comments comes before the first section.
+bool readable(const Lines& lines)
 {
-    const QByteArray t = line.trimmed();
-    if (t.isEmpty() || t.startsWith('#') || t.startsWith(';'))
-        return -1;
-    return line.indexOf('=');
+    for (const QByteArray& line : lines) {
+        if (line.startsWith('['))
+            return true;
+        const QByteArray t = line.trimmed();
+        if (!t.isEmpty() && !isComment(t))
+            return false;
+    }
+    return true;
+}
+
+// The first section of that name (unixODBC takes the first), or lines.size().
+qsizetype findSection(const Lines& lines, const QByteArray& name, Scope scope)
+{
+    qsizetype header = 0;
+    while (header < lines.size() && sectionName(lines[header], scope).compare(name, Qt::CaseInsensitive) != 0)
+        ++header;
+    return header;
+}
+
+// The key of a line in a section, indented or not ("" for a comment or a blank line). A line without "=" is a key
+// with an empty value to unixODBC.
+QByteArray keyOf(const QByteArray& line)
+{
+    const QByteArray t = unindented(line);
+    if (t.isEmpty() || isComment(t) || t.startsWith('['))
+        return QByteArray();
+    const qsizetype eq = t.indexOf('=');
+    return (eq < 0 ? t : t.left(eq)).trimmed();
 }
 
 // A line ending "\r\n" keeps its "\r" when its value is replaced.
@@ -76,9 +121,9 @@ QByteArray lineEnd(const QByteArray& line)
     return line.endsWith('\r') ? QByteArrayLiteral("\r") : QByteArray();
 }
 
-// Sets the wanted keys in the lines between the section's header and end: a key whose value differs gets the new
-// value on its own line, a missing key is added after the section's last key line. Every other line stays as it is.
-// True when anything changed.
+// Sets the wanted keys in the lines between the section's header and end: a key line whose value differs, or that is
+// indented (which unixODBC may not take as a key), becomes "key=value" on its own line; a missing key is added after
+// the section's last key line. Every other line stays as it is. True when anything changed.
 bool setKeys(Lines* lines, qsizetype header, qsizetype end, const QList<QPair<QByteArray, QByteArray>>& wanted)
 {
     bool changed = false;
@@ -86,17 +131,19 @@ bool setKeys(Lines* lines, qsizetype header, qsizetype end, const QList<QPair<QB
     QList<bool> found(wanted.size(), false);
     for (qsizetype i = header + 1; i < end; ++i) {
         QByteArray& line = (*lines)[i];
-        const qsizetype eq = equalsOf(line);
-        if (eq < 0)
+        const QByteArray key = keyOf(line);
+        if (key.isEmpty())
             continue;
         lastKey = i;
-        const QByteArray key = line.left(eq).trimmed();
         for (qsizetype w = 0; w < wanted.size(); ++w) {
             if (key.compare(wanted[w].first, Qt::CaseInsensitive) != 0)
                 continue;
             found[w] = true;
-            if (line.mid(eq + 1).trimmed() != wanted[w].second) {
-                line = line.left(eq + 1) + wanted[w].second + lineEnd(line);
+            const QByteArray text = unindented(line);
+            const qsizetype eq = text.indexOf('=');
+            const QByteArray value = eq < 0 ? QByteArray() : text.mid(eq + 1).trimmed();
+            if (text.size() != line.size() || eq < 0 || value != wanted[w].second) {
+                line = key + '=' + wanted[w].second + lineEnd(line);
                 changed = true;
             }
         }
@@ -145,7 +192,10 @@ bool readFile(const QString& path, QByteArray* content, QString* reason)
 class ConfigMode
 {
 public:
-    explicit ConfigMode(Scope scope) { SQLSetConfigMode(scope == Scope::System ? ODBC_SYSTEM_DSN : ODBC_USER_DSN); }
+    explicit ConfigMode(std::optional<Scope> scope)
+    {
+        SQLSetConfigMode(!scope ? ODBC_BOTH_DSN : *scope == Scope::System ? ODBC_SYSTEM_DSN : ODBC_USER_DSN);
+    }
     ~ConfigMode() { SQLSetConfigMode(ODBC_BOTH_DSN); }
     ConfigMode(const ConfigMode&) = delete;
     ConfigMode& operator=(const ConfigMode&) = delete;
@@ -174,11 +224,30 @@ QString iniFile(Scope scope)
     const QByteArray env = qgetenv("ODBCINI");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    return QDir(QString::fromLocal8Bit(odbcinst_user_file_path(buffer))).filePath(QStringLiteral(".odbc.ini"));
+    // unixODBC reads the home folder of the account the program runs as, not $HOME (which sudo -E keeps).
+    const struct passwd* account = ::getpwuid(::getuid());
+    const QString home = account && account->pw_dir ? QString::fromLocal8Bit(account->pw_dir) : QStringLiteral("/home");
+    return QDir(home).filePath(QStringLiteral(".odbc.ini"));
 }
 
-Scope registrationScope()
+std::optional<Scope> entryScope(const QString& dsn)
 {
+    for (const Scope scope : {Scope::User, Scope::System}) {
+        QByteArray content;
+        QString reason;
+        if (!readFile(iniFile(scope), &content, &reason))
+            continue;
+        const Lines lines = content.split('\n');
+        if (readable(lines) && findSection(lines, dsn.toUtf8(), scope) < lines.size())
+            return scope;
+    }
+    return std::nullopt;
+}
+
+Scope registrationScope(const QString& dsn)
+{
+    if (entryScope(dsn) == Scope::User)
+        return Scope::User;
     return writable(iniFile(Scope::System)) ? Scope::System : Scope::User;
 }
 
@@ -187,10 +256,21 @@ Lock::Lock(Scope scope) : m_path(iniFile(scope))
     if (heldLocks().contains(m_path))
         return;
     // The lock is on a file of its own: the ini file itself is replaced, not rewritten.
-    m_fd = ::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const QByteArray name = QFile::encodeName(m_path + QStringLiteral(".lock"));
+    m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // A lock file that another account left (a home folder shared with root) can still be locked through reading.
+    if (m_fd < 0 && errno == EACCES)
+        m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    int result = m_fd < 0 ? -1 : 0;
     if (m_fd >= 0)
-        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        while ((result = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR) {
         }
+    if (result != 0) {
+        m_error = qt_error_string(errno);
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
     m_owner = true;
     heldLocks().append(m_path);
 }
@@ -207,7 +287,7 @@ Lock::~Lock()
 bool configDataSource(const QString& dsn, const QString& driver, const Attributes& attributes, QString* error,
                       Scope* usedScope)
 {
-    const Scope scope = registrationScope();
+    const Scope scope = registrationScope(dsn);
     if (usedScope)
         *usedScope = scope;
     const QString path = iniFile(scope);
@@ -231,15 +311,13 @@ bool configDataSource(const QString& dsn, const QString& driver, const Attribute
         return fail(QStringLiteral("Cannot read %1: %2").arg(path, reason));
     const QByteArray section = dsn.toUtf8();
     Lines lines = content.split('\n');
-    qsizetype header = 0;
-    while (header < lines.size() && sectionName(lines[header]).compare(section, Qt::CaseInsensitive) != 0)
-        ++header;
+    const qsizetype header = findSection(lines, section, scope);
     bool changed = true;
     if (header == lines.size()) {
         content = withSection(content, section, wanted);
     } else {
         qsizetype end = header + 1;
-        while (end < lines.size() && !isSection(lines[end]))
+        while (end < lines.size() && !isSection(lines[end], scope))
             ++end;
         changed = setKeys(&lines, header, end, wanted);
         content = lines.join('\n');
@@ -251,7 +329,7 @@ bool configDataSource(const QString& dsn, const QString& driver, const Attribute
     return true;
 }
 
-QString attribute(const QString& dsn, const QString& key, Scope scope)
+QString attribute(const QString& dsn, const QString& key, std::optional<Scope> scope)
 {
     ConfigMode mode(scope);
     char buffer[4096] = {};

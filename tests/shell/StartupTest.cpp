@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -347,4 +348,79 @@ TEST_F(Startup, AnEntryPointedElsewhereBeforeTheOpenStillOpensTheProgramsOwnData
     ASSERT_EQ(MsgBox::shown().size(), 1);
     EXPECT_TRUE(MsgBox::shown()[0].text.contains(dbPath())) << MsgBox::shown()[0].text.toStdString();
     EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
+}
+
+TEST_F(Startup, TheEntryIsFoundWrittenAndNamedAsUnixOdbcReadsIt)
+{
+    // With no ODBCINI, unixODBC reads the user's file in the account's home folder, whatever HOME says.
+    const QByteArray userEnv = qgetenv("ODBCINI");
+    const QByteArray homeEnv = qgetenv("HOME");
+    qunsetenv("ODBCINI");
+    qputenv("HOME", odbcDir().toLocal8Bit());
+    const QString accountsFile = OdbcInstaller::iniFile(OdbcInstaller::Scope::User);
+    qputenv("ODBCINI", userEnv);
+    qputenv("HOME", homeEnv);
+    EXPECT_EQ(accountsFile, QDir(QString::fromLocal8Bit(::getpwuid(::getuid())->pw_dir)).filePath(".odbc.ini"));
+
+    const QString userIni = OdbcInstaller::iniFile(OdbcInstaller::Scope::User);
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray own = "Database=" + QFile::encodeName(dbPath()) + "\n";
+    const QByteArray added = "FKSupport=1\nNoCreat=1\nTimeout=2000\nJournalMode=WAL\nSyncPragma=NORMAL\n";
+    const struct {
+        const char* what;
+        QString ini;
+        QByteArray header, database;
+    } cases[] = {
+        {"indented key", iniPath(), "[dral]\n", "  Database = /nowhere/Pellorin.mdb\n"},
+        {"tab before the key", iniPath(), "[dral]\n", "\tDatabase=" + QFile::encodeName(dbPath()) + "\n"},
+        {"header with a comment", iniPath(), "[dral] ; the survey program\n", "Database=/nowhere/Pellorin.mdb\n"},
+        {"the user's own entry", userIni, "# mine\n[dral]\n", "Database=/nowhere/Pellorin.mdb\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        toCloseConnection();
+        prepareFolder();
+        MsgBox::clearRecords();
+        ASSERT_TRUE(WholeFile::write(c.ini, c.header + "Driver=SQLite3\n" + c.database));
+        EXPECT_EQ(Main(), StartupResult::Continue);
+        EXPECT_TRUE(MsgBox::shown().isEmpty());
+        EXPECT_TRUE(connectionIsOpen());
+        EXPECT_EQ(read(c.ini).toStdString(), (c.header + "Driver=SQLite3\n" + own + added).toStdString());
+        EXPECT_EQ(OdbcInstaller::attribute(QStringLiteral("dral"), QStringLiteral("Database"), std::nullopt), dbPath());
+    }
+
+    // The user's entry leads to another database and cannot be set back: the message says where, and in which file.
+    QTemporaryDir other;
+    const QString othersDatabase = QDir(other.path()).filePath(QStringLiteral("Pellorin.mdb"));
+    ASSERT_TRUE(
+        DatabaseFile::createFromSchema(othersDatabase, QStringLiteral(QUORVANE_SOURCE_DIR "/resources/schema.sql")));
+    ASSERT_TRUE(OdbcInstaller::configDataSource(QStringLiteral("dral"), QStringLiteral("SQLite3"),
+                                                {{QStringLiteral("Database"), othersDatabase}}));
+    toCloseConnection();
+    MsgBox::clearRecords();
+    WholeFile::failAfter(0, ENOSPC);
+    EXPECT_EQ(Main(), StartupResult::EndProgram);
+    WholeFile::failAfter(-1, 0);
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(othersDatabase)) << MsgBox::shown()[0].text.toStdString();
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(userIni));
+
+    // A lock that cannot be taken is said once a start, though the entry is registered twice; the start goes on.
+    const QString lock = iniPath() + QStringLiteral(".lock");
+    QFile::remove(userIni);
+    QFile::remove(lock);
+    ASSERT_TRUE(QDir().mkpath(lock));
+    toCloseConnection();
+    MsgBox::clearRecords();
+    ASSERT_EQ(toCreateDSN(QStringLiteral("dral"), gDatabasePath), StartupResult::Continue);
+    ASSERT_TRUE(OdbcInstaller::configDataSource(QStringLiteral("dral"), QStringLiteral("SQLite3"),
+                                                {{QStringLiteral("Database"), othersDatabase}}));
+    toOpenConnection();
+    QDir(lock).removeRecursively();
+    EXPECT_TRUE(connectionIsOpen());
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(iniPath())) << MsgBox::shown()[0].text.toStdString();
 }
