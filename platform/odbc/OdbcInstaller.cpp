@@ -178,15 +178,9 @@ QByteArray withSection(QByteArray content, const QByteArray& dsn, const QList<QP
 
 bool readFile(const QString& path, QByteArray* content, QString* reason)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo::exists(path))
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
-    *content = file.readAll();
-    return true;
+    return WholeFile::read(path, content, reason);
 }
 
 class ConfigMode
