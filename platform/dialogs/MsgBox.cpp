@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -46,10 +47,13 @@ SeamState& seam()
 int defaultAnswer(int style)
 {
     const int buttons = style & 7;
+    const bool second = style & DefaultButton2;
     if (buttons == YesNo)
-        return Yes;
+        return second ? No : Yes;
     if (buttons == RetryCancel)
-        return Retry;
+        return second ? Cancel : Retry;
+    if (buttons == OkCancel && second)
+        return Cancel;
     return Ok;
 }
 
@@ -90,18 +94,19 @@ int showReal(const QString& text, int style, const QString& title)
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
+    const bool second = style & DefaultButton2;
     switch (style & 7) {
     case OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
+        box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Ok);
         break;
     case YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(second ? QMessageBox::No : QMessageBox::Yes);
         break;
     case RetryCancel:
         box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Retry);
+        box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Retry);
         break;
     default:
         box.setStandardButtons(QMessageBox::Ok);
@@ -146,17 +151,32 @@ KindIconProvider& kindIcons()
     return *provider;
 }
 
-// File dialogs that Qt opens on its own (the print dialog's browser for "Print to file") get the same provider
-// before they list anything: the files are listed once the dialog's event loop runs, after it is shown.
-class FileDialogGuard : public QObject
+// Lists of files that Qt makes on its own (the print dialog's browser for "Print to file", the completion of the
+// file name typed there) get the same provider before they list anything. A model lists its folder from another
+// thread and takes in what it found as events; the provider is set at its window's showing or its first event,
+// whichever comes first, so no file is typed by its content in between.
+class FileListGuard : public QObject
 {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show)
+        if (auto* model = qobject_cast<QFileSystemModel*>(watched)) {
+            guard(model);
+        } else if (event->type() == QEvent::Show && watched->isWidgetType() &&
+                   static_cast<QWidget*>(watched)->isWindow()) {
             if (auto* dialog = qobject_cast<QFileDialog*>(watched); dialog && dialog->iconProvider() != &kindIcons())
                 dialog->setIconProvider(&kindIcons());
+            for (QFileSystemModel* model : watched->findChildren<QFileSystemModel*>())
+                guard(model);
+        }
         return false;
+    }
+
+private:
+    static void guard(QFileSystemModel* model)
+    {
+        if (model->iconProvider() != &kindIcons())
+            model->setIconProvider(&kindIcons());
     }
 };
 
@@ -342,7 +362,7 @@ QStringList getOpenFileNames(const QString& title, const QString& directory, con
 void guardFileDialogs()
 {
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-    auto* guard = new FileDialogGuard;
+    auto* guard = new FileListGuard;
     guard->setParent(qApp);
     qApp->installEventFilter(guard);
 }

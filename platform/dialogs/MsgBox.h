@@ -21,6 +21,7 @@ enum Style : int {
     RetryCancel = 5,
     Critical = 16,
     Information = 64,
+    DefaultButton2 = 256, // the second button (No, Cancel) is the one Return presses
     RightAlign = 524288,
 };
 
@@ -61,8 +62,9 @@ QString qtFilter(const QString& filter);
 // The width a box needs for its title to show whole in the window's title bar.
 int titleWidth(const QString& title);
 
-// Makes every file dialog of the program, Qt's own included, Qt's widget dialog listing files by name and kind
-// alone, never by their content: reading a file of the database outside SQLite drops the connection's locks.
+// Makes every file dialog of the program, Qt's own included, Qt's widget dialog, and has it and every other list of
+// files that Qt makes (the print dialog's name completion) name files by name and kind alone, never by their content:
+// reading a file of the database outside SQLite drops the connection's locks.
 void guardFileDialogs();
 
 // The seam.

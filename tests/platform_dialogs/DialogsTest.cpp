@@ -6,15 +6,21 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStringList>
+#include <QTest>
 #include <QTreeView>
 
 #include <sys/stat.h>
@@ -94,7 +100,7 @@ private:
         auto* model = dialog->findChild<QFileSystemModel*>();
         ASSERT_NE(model, nullptr);
         const QString folder = QFileInfo(dialog->directory().absolutePath()).canonicalFilePath();
-        connect(model, &QFileSystemModel::directoryLoaded, dialog, [=, this](const QString& path) {
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog, [=, this](const QString& path) {
             if (QFileInfo(path).canonicalFilePath() != folder)
                 return;
             listedFolder = folder;
@@ -159,6 +165,50 @@ TEST_F(Dialogs, ListingTheProgramsFolderLeavesTheDatabaseLocksWithItsConnection)
     Db::exec(QStringLiteral("insert into customer(custname) values(?)"), {QStringLiteral("Ours")});
     EXPECT_EQ(Db::scalar(QStringLiteral("select count(*) from customer")).toInt(), 2);
     EXPECT_EQ(count(QStringLiteral("customer where custname='Ours'")), 1);
+}
+
+// Qt's print dialog completes the file name it is typed from a file list of its own, which no dialog of ours makes.
+TEST_F(Dialogs, TypingAFileNameInThePrintDialogLeavesTheDatabaseLocksWithItsConnection)
+{
+    const QString shm = dbPath() + QStringLiteral("-shm");
+    const QStringList databaseLocks = locksHeldOn(dbPath());
+    const QStringList shmLocks = locksHeldOn(shm);
+    ASSERT_FALSE(shmLocks.isEmpty());
+    MsgBox::guardFileDialogs();
+    QPrinter printer;
+    printer.setOutputFileName(QDir(folder()).filePath(QStringLiteral("report.pdf")));
+    QPrintDialog dialog(&printer);
+    dialog.show();
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+    ASSERT_TRUE(name && name->completer());
+    auto* model = qobject_cast<QFileSystemModel*>(name->completer()->model());
+    ASSERT_NE(model, nullptr);
+    QStringList loaded;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog,
+                     [&loaded](const QString& path) { loaded << QFileInfo(path).canonicalFilePath(); });
+    name->setFocus();
+    name->clear();
+    // Typed as a user types: each folder of the path is listed before the next is typed.
+    const QString typed = QFileInfo(folder()).canonicalFilePath() + QLatin1Char('/');
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        QTest::keyClick(name, typed[i].toLatin1());
+        const QString listed = typed.left(i + 1);
+        if (typed[i] == QLatin1Char('/')) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.contains(QFileInfo(listed).canonicalFilePath()); }, 60000))
+                << listed.toStdString();
+        }
+    }
+    QCoreApplication::processEvents();
+    // What the completion shows of the folder, each entry's icon and kind included.
+    const QModelIndex root = model->index(folder());
+    ASSERT_GT(model->rowCount(root), 0);
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        model->data(model->index(row, 0, root), Qt::DecorationRole);
+        model->type(model->index(row, 0, root));
+    }
+    dialog.reject();
+    EXPECT_EQ(locksHeldOn(shm), shmLocks) << "the connection lost its lock on the shared-memory index";
+    EXPECT_EQ(locksHeldOn(dbPath()), databaseLocks);
 }
 
 TEST_F(Dialogs, FiltersShowTheirCaptionsOnce)
