@@ -48,7 +48,7 @@ public:
 // Qt's print dialog, printing to a file, opens that file to see whether it can be written before it asks anything;
 // opened and closed on one of the database's files, that drops the connection's locks. So its Print button only
 // accepts the dialog, which hands the choices to the printer, and the printer's file is checked before anything is
-// painted. Replacing a file that exists is asked, as the dialog itself asks.
+// painted. Replacing a file that exists is asked, as the dialog itself asks: Return keeps the file.
 class PrintDialogGuard : public QObject
 {
 public:
@@ -89,7 +89,7 @@ private:
                 dialog->setResult(QDialog::Rejected);
             } else if (QFileInfo::exists(file) &&
                        MsgBox::show(QPrintDialog::tr("%1 already exists.\nDo you want to overwrite it?").arg(file),
-                                    MsgBox::YesNo, dialog->windowTitle()) != MsgBox::Yes) {
+                                    MsgBox::YesNo + MsgBox::DefaultButton2, dialog->windowTitle()) != MsgBox::Yes) {
                 dialog->setResult(QDialog::Rejected);
             }
         });

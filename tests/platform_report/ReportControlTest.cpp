@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -326,7 +327,7 @@ TEST_F(ReportControlRuns, PrintsToAFileThroughThePrintDialogsOwnButton)
     ReportControl::setTestMode(true);
     QPrintPreviewDialog* preview = shownPreview();
     ASSERT_NE(preview, nullptr);
-    // A file printed before is replaced once the user agrees, as the dialog asks.
+    // A file printed before is replaced only once the user agrees, as the dialog asks.
     const QString file = path(QStringLiteral("printed.pdf"));
     {
         QFile old(file);
@@ -336,6 +337,7 @@ TEST_F(ReportControlRuns, PrintsToAFileThroughThePrintDialogsOwnButton)
     preview->printer()->setOutputFormat(QPrinter::PdfFormat);
     preview->printer()->setOutputFileName(file);
     struct PressPrint : QObject {
+        QStringList questions; // the real question boxes, answered with Return
         bool eventFilter(QObject* watched, QEvent* event) override
         {
             if (event->type() != QEvent::Show)
@@ -347,6 +349,10 @@ TEST_F(ReportControlRuns, PrintsToAFileThroughThePrintDialogsOwnButton)
                 // Should Print leave the dialog open, it is closed rather than left waiting.
                 QMetaObject::invokeMethod(
                     dialog, [dialog] { dialog->isVisible() ? dialog->reject() : void(); }, Qt::QueuedConnection);
+            } else if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+                questions << box->text();
+                QMetaObject::invokeMethod(
+                    box, [box] { QTest::keyClick(box, Qt::Key_Return); }, Qt::QueuedConnection);
             } else if (auto* other = qobject_cast<QDialog*>(watched);
                        other && !qobject_cast<QPrintPreviewDialog*>(other)) {
                 QMetaObject::invokeMethod(other, &QDialog::reject, Qt::QueuedConnection);
@@ -354,18 +360,31 @@ TEST_F(ReportControlRuns, PrintsToAFileThroughThePrintDialogsOwnButton)
             return false;
         }
     } press;
-    MsgBox::clearRecords();
+    const auto print = [&] {
+        qApp->installEventFilter(&press);
+        for (QAction* action : preview->findChildren<QAction*>())
+            if (action->text() == QCoreApplication::translate("QPrintPreviewDialog", "Print"))
+                action->trigger();
+        qApp->removeEventFilter(&press);
+    };
+    const QString question = file + " already exists.\nDo you want to overwrite it?";
+    const auto printed = [&file] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // Return, pressed by habit, keeps the file.
+    MsgBox::setTestMode(false);
+    print();
+    MsgBox::setTestMode(true);
+    EXPECT_EQ(press.questions, QStringList{question});
+    EXPECT_EQ(printed(), "the report printed before");
+
     MsgBox::setNextAnswer(MsgBox::Yes);
-    qApp->installEventFilter(&press);
-    for (QAction* action : preview->findChildren<QAction*>())
-        if (action->text() == QCoreApplication::translate("QPrintPreviewDialog", "Print"))
-            action->trigger();
-    qApp->removeEventFilter(&press);
+    print();
     ASSERT_EQ(MsgBox::shown().size(), 1);
-    EXPECT_EQ(MsgBox::shown()[0].text, file + " already exists.\nDo you want to overwrite it?");
-    QFile printed(file);
-    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdfText(printed.readAll()).contains(QStringLiteral("Harbour Instruments Ltd")));
+    EXPECT_EQ(MsgBox::shown()[0].text, question);
+    EXPECT_TRUE(pdfText(printed()).contains(QStringLiteral("Harbour Instruments Ltd")));
     preview->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
