@@ -102,6 +102,36 @@ void syncFolder(const QByteArray& folder)
     }
 }
 
+// Opens for reading the very file that a path handle, already checked, reached. Through /proc/self/fd where it is
+// mounted; where it is not (a container or a chroot), by its name again, never through a final link nor waiting on a
+// pipe or a device, and kept only when it is the file that was checked. -1 with the refusal otherwise.
+int openChecked(int handle, const QByteArray& name, QString* refusal)
+{
+    // Not blocking: were it anything but the regular file checked, opening it would not wait.
+    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(QByteArray("/proc/self/fd/" + QByteArray::number(handle)).constData(), flags);
+    if (fd >= 0 || errno != ENOENT) {
+        if (fd < 0)
+            *refusal = systemReason(errno);
+        return fd;
+    }
+    fd = ::open(name.constData(), flags | O_NOFOLLOW);
+    if (fd < 0) {
+        *refusal = systemReason(errno);
+        return -1;
+    }
+    struct stat checked = {}, opened = {};
+    if (::fstat(handle, &checked) == 0 && ::fstat(fd, &opened) == 0 && checked.st_dev == opened.st_dev &&
+        checked.st_ino == opened.st_ino)
+        return fd;
+    *refusal = QStringLiteral("it was replaced while it was being opened");
+    // A regular file that the guard refuses is one of the database's: left open for good, since closing it would drop
+    // the connection's locks.
+    if (!S_ISREG(opened.st_mode) || FileGuard::checkOpened(fd).isEmpty())
+        ::close(fd);
+    return -1;
+}
+
 } // namespace
 
 bool write(const QString& path, const QByteArray& data, QString* reason, Mode mode)
@@ -167,16 +197,12 @@ bool read(const QString& path, QByteArray* bytes, QString* reason, qint64 maxSiz
     const FileGuard::Verdict verdict = FileGuard::check(path);
     if (!verdict.allowed())
         return fail(verdict.refusal);
-    const int handle = ::open(QFile::encodeName(verdict.path).constData(), O_PATH | O_CLOEXEC);
+    const QByteArray name = QFile::encodeName(verdict.path);
+    const int handle = ::open(name.constData(), O_PATH | O_CLOEXEC);
     if (handle < 0)
         return fail(systemReason(errno));
     QString refusal = FileGuard::checkOpened(handle);
-    // Not blocking: were it anything but the regular file checked, opening it would not wait.
-    const int fd = refusal.isEmpty() ? ::open(QByteArray("/proc/self/fd/" + QByteArray::number(handle)).constData(),
-                                              O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
-                                     : -1;
-    if (refusal.isEmpty() && fd < 0)
-        refusal = systemReason(errno);
+    const int fd = refusal.isEmpty() ? openChecked(handle, name, &refusal) : -1;
     ::close(handle);
     if (fd < 0)
         return fail(refusal);

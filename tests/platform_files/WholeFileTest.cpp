@@ -14,6 +14,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <thread>
+
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace
@@ -117,4 +121,31 @@ TEST_F(WholeFileTest, TheDatabasesFilesAreNeverWrittenOver)
     }
     EXPECT_EQ(read("Pellorin.mdb"), "the database");
     EXPECT_EQ(folder(), QStringList({"Pellorin.mdb", "report.pdf"}));
+}
+
+// A container or a chroot without /proc: files are still read, and the database's still refused.
+TEST_F(WholeFileTest, FilesAreReadWithoutProcAndTheDatabasesStillRefused)
+{
+    ASSERT_TRUE(WholeFile::write(path("returned.xlsx"), "the workbook"));
+    ASSERT_TRUE(WholeFile::write(path("Pellorin.mdb"), "the database"));
+    FileGuard::setDatabaseFile(path("Pellorin.mdb"));
+    ASSERT_TRUE(QFile::link(path("Pellorin.mdb"), path("layout.rpt")));
+    bool hidden = false;
+    QByteArray bytes[4];
+    QString reasons[4];
+    std::thread([&] {
+        // /proc hidden under an empty file system, in a mount namespace of this thread's own.
+        hidden = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                 ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0 && !QFileInfo::exists("/proc/self");
+        const char* names[] = {"returned.xlsx", "Pellorin.mdb", "layout.rpt", "gone.xlsx"};
+        for (int i = 0; hidden && i < 4; ++i)
+            WholeFile::read(path(names[i]), &bytes[i], &reasons[i]);
+    }).join();
+    if (!hidden)
+        GTEST_SKIP() << "no mount namespace of its own here";
+    EXPECT_EQ(bytes[0], "the workbook") << reasons[0].toStdString();
+    EXPECT_EQ(reasons[1], "it is one of the program's database files");
+    EXPECT_TRUE(reasons[2].endsWith("one of the program's database files")) << reasons[2].toStdString();
+    EXPECT_EQ(reasons[3], QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_TRUE(bytes[1].isEmpty() && bytes[2].isEmpty() && bytes[3].isEmpty());
 }
