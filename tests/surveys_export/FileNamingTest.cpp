@@ -6,6 +6,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/files/WholeFile.h"
 #include "shell/frmSetting.h"
+#include "support/PermissionBits.h"
 #include "surveys/export/SurveyExport.h"
 
 #include <QDir>
@@ -13,10 +14,6 @@
 
 #include <cerrno>
 #include <cstring>
-
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace
 {
@@ -26,19 +23,6 @@ const QString kOverwrite7312 = QStringLiteral("7312.xlsx file apready exist for 
 const QString kView = QStringLiteral("Survey File Exported...Do you want to view the file? ");
 const QString kDuplicate = QStringLiteral("Duplicate Survey File...Cannot Save Duplicate Survey File...");
 const QString kCancelled = QStringLiteral("Survey File Export cancelled...");
-
-// Gives this thread, or takes from it, the superuser's leave to pass permission bits: without it, mode 000 keeps
-// the superuser out as it keeps out anyone else.
-bool passPermissionBits(bool allowed)
-{
-    __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2] = {};
-    const unsigned bits = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-    if (::syscall(SYS_capget, &header, caps) != 0)
-        return false;
-    caps[0].effective = allowed ? caps[0].effective | (caps[0].permitted & bits) : caps[0].effective & ~bits;
-    return ::syscall(SYS_capset, &header, caps) == 0;
-}
 
 class FileNamingTest : public ExportFixture
 {
