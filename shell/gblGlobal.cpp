@@ -142,6 +142,20 @@ QString otherDatabaseText()
              QDir::toNativeSeparators(ini));
 }
 
+// unixODBC ignores a whole ini file that does not begin with its sections; an entry that could only be written to such
+// a file is found by no connection. "" when unixODBC reads the file.
+QString unreadEntryText()
+{
+    const QString dsn = QLatin1String(kDataSourceName);
+    const OdbcInstaller::Scope scope = OdbcInstaller::registrationScope(dsn);
+    if (OdbcInstaller::unixOdbcReads(scope))
+        return QString();
+    return QStringLiteral(
+               "The database %1 cannot be opened: unixODBC cannot read the file %2, which holds the entry of "
+               "the data source %3. A line that is not a comment comes before its first section.")
+        .arg(QDir::toNativeSeparators(gDatabasePath), QDir::toNativeSeparators(OdbcInstaller::iniFile(scope)), dsn);
+}
+
 bool onOwnDatabase(const QSqlDatabase& db)
 {
     if (gDatabasePath.isEmpty())
@@ -231,8 +245,10 @@ void toOpenConnection()
     bool own = opened && onOwnDatabase(db);
     if (opened && !own) {
         // Registered and opened again under the ini file's lock, so that no other start rewrites the entry between;
-        // the lock is let go before any message waits for the user.
-        const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope(QLatin1String(kDataSourceName)));
+        // the lock is let go before any message waits for the user. A lock already found kept this start is not
+        // waited for again.
+        const OdbcInstaller::Lock lock(OdbcInstaller::registrationScope(QLatin1String(kDataSourceName)),
+                                       unlockedSaid() ? std::chrono::milliseconds(0) : OdbcInstaller::Lock::patience);
         sayIfUnlocked(lock, QLatin1String(kDataSourceName));
         registerDataSource(QLatin1String(kDataSourceName), gDatabasePath);
         db.close();
@@ -240,14 +256,21 @@ void toOpenConnection()
         own = opened && onOwnDatabase(db);
     }
     if (!opened) {
-        toShowConnectionErrors(ProviderError(Db::errorRecords(db.lastError())), QStringLiteral("Error :"));
+        const QString unread = unreadEntryText();
+        if (unread.isEmpty())
+            toShowConnectionErrors(ProviderError(Db::errorRecords(db.lastError())), QStringLiteral("Error :"));
+        else
+            MsgBox::show(unread, MsgBox::Critical);
         return;
     }
     if (!own) {
         db.close();
-        // Said once: every later data procedure tries the connection again.
-        if (!std::exchange(onOtherDatabase(), true))
-            MsgBox::show(otherDatabaseText(), MsgBox::Critical);
+        // Said once: every later data procedure tries the connection again. The driver manager may still go by what it
+        // read of the entry before its file was spoilt, and open a database that no file names.
+        if (!std::exchange(onOtherDatabase(), true)) {
+            const QString unread = unreadEntryText();
+            MsgBox::show(unread.isEmpty() ? otherDatabaseText() : unread, MsgBox::Critical);
+        }
         return;
     }
     onOtherDatabase() = false;

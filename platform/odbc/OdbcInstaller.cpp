@@ -11,6 +11,7 @@
 #include <odbcinst.h>
 
 #include <cerrno>
+#include <thread>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -43,6 +44,20 @@ QStringList& heldLocks()
 {
     thread_local QStringList held;
     return held;
+}
+
+// Polled, as flock cannot wait for a limited time; short sleeps give programs registering at once each their turn.
+QString takeLock(int fd, std::chrono::milliseconds wait)
+{
+    const auto end = std::chrono::steady_clock::now() + wait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return qt_error_string(errno);
+        if (std::chrono::steady_clock::now() >= end)
+            return QStringLiteral("another program holds it");
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return QString();
 }
 
 using Lines = QList<QByteArray>;
@@ -242,10 +257,19 @@ Scope registrationScope(const QString& dsn)
 {
     if (entryScope(dsn) == Scope::User)
         return Scope::User;
-    return writable(iniFile(Scope::System)) ? Scope::System : Scope::User;
+    // An entry in a system file that unixODBC ignores would be found by no connection.
+    return writable(iniFile(Scope::System)) && unixOdbcReads(Scope::System) ? Scope::System : Scope::User;
 }
 
-Lock::Lock(Scope scope) : m_path(iniFile(scope))
+bool unixOdbcReads(Scope scope)
+{
+    QByteArray content;
+    QString reason;
+    // A file that cannot be read at all is said, with its reason, where it is read.
+    return !readFile(iniFile(scope), &content, &reason) || readable(content.split('\n'));
+}
+
+Lock::Lock(Scope scope, std::chrono::milliseconds wait) : m_path(iniFile(scope))
 {
     if (heldLocks().contains(m_path))
         return;
@@ -253,16 +277,15 @@ Lock::Lock(Scope scope) : m_path(iniFile(scope))
     const QByteArray name = QFile::encodeName(m_path + QStringLiteral(".lock"));
     m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     // A lock file that another account left (a home folder shared with root) can still be locked through reading.
-    if (m_fd < 0 && errno == EACCES)
+    // Where there is none, the reason is why it could not be made.
+    if (m_fd < 0 && errno == EACCES) {
         m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    int result = m_fd < 0 ? -1 : 0;
-    if (m_fd >= 0)
-        while ((result = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR) {
-        }
-    if (result != 0) {
-        m_error = qt_error_string(errno);
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (m_fd < 0)
+            errno = EACCES;
+    }
+    m_error = m_fd < 0 ? qt_error_string(errno) : takeLock(m_fd, wait);
+    if (!m_error.isEmpty() && m_fd >= 0) {
+        ::close(m_fd);
         m_fd = -1;
     }
     m_owner = true;

@@ -4,6 +4,7 @@
 #include <QPair>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 // Registration of ODBC data sources through unixODBC's installer library.
@@ -22,16 +23,23 @@ QString iniFile(Scope scope);
 std::optional<Scope> entryScope(const QString& dsn);
 
 // Where a registration of the data source goes: the user's ini file when its entry is the one unixODBC takes, else
-// the system's when it can be written, else the user's.
+// the system's when it can be written and unixODBC reads it, else the user's.
 Scope registrationScope(const QString& dsn);
+
+// Whether unixODBC reads the scope's ini file at all: it ignores a whole file in which anything but blank lines and
+// comments comes before the first section.
+bool unixOdbcReads(Scope scope);
 
 // The lock of a scope's ini file, which every registration takes while it reads, compares and replaces the file.
 // Held across a registration and what relies on it (opening the data source), no other program registers meanwhile;
-// a registration by the thread that holds it does not wait for itself.
+// a registration by the thread that holds it does not wait for itself. A lock that another program keeps is waited
+// for no longer than the wait given, so that a start is never held up by it for long.
 class Lock
 {
 public:
-    explicit Lock(Scope scope);
+    static constexpr std::chrono::milliseconds patience{3000};
+
+    explicit Lock(Scope scope, std::chrono::milliseconds wait = patience);
     ~Lock();
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;

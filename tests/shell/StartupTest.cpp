@@ -7,6 +7,7 @@
 #include "shell/Transaction.h"
 #include "shell/gblGlobal.h"
 #include "support/AppFixture.h"
+#include "support/PermissionBits.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,13 +18,16 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -423,4 +427,76 @@ TEST_F(Startup, TheEntryIsFoundWrittenAndNamedAsUnixOdbcReadsIt)
     EXPECT_TRUE(connectionIsOpen());
     ASSERT_EQ(MsgBox::shown().size(), 1);
     EXPECT_TRUE(MsgBox::shown()[0].text.contains(iniPath())) << MsgBox::shown()[0].text.toStdString();
+
+    // A lock that another program keeps is waited for a few seconds at most; the start then goes on and says so.
+    // Should the wait not end, the lock is let go after a minute, so that the start fails here instead of hanging.
+    const int held = ::open(QFile::encodeName(lock).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    std::promise<void> started;
+    std::thread watchdog([held, over = started.get_future()] {
+        over.wait_for(std::chrono::seconds(60));
+        ::flock(held, LOCK_UN);
+    });
+    toCloseConnection();
+    MsgBox::clearRecords();
+    EXPECT_EQ(Main(), StartupResult::Continue);
+    started.set_value();
+    watchdog.join();
+    ::close(held);
+    EXPECT_TRUE(connectionIsOpen());
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(MsgBox::shown()[0].text,
+              QStringLiteral("The lock of the file %1 cannot be taken: another program holds it. "
+                             "The data source dral is registered without it.")
+                  .arg(iniPath()));
+
+    // A lock file that cannot be made is said with the reason it could not be made.
+    QTemporaryDir closed;
+    ASSERT_TRUE(QFile::setPermissions(closed.path(), QFile::ReadOwner | QFile::ExeOwner));
+    qputenv("ODBCINI", QFile::encodeName(closed.filePath(QStringLiteral("odbc.ini"))));
+    QString reason;
+    std::thread([&reason] {
+        passPermissionBits(false);
+        reason = OdbcInstaller::Lock(OdbcInstaller::Scope::User).error();
+    }).join();
+    qputenv("ODBCINI", userEnv);
+    EXPECT_EQ(reason, QStringLiteral("Permission denied"));
+}
+
+TEST_F(Startup, ASystemFileUnixOdbcCannotReadKeepsEveryByteAndTheEntryGoesWhereItIsRead)
+{
+    const QString userIni = OdbcInstaller::iniFile(OdbcInstaller::Scope::User);
+    const auto read = [](const QString& path) {
+        QByteArray bytes;
+        WholeFile::read(path, &bytes);
+        return bytes.toStdString();
+    };
+    const QByteArray system[] = {"Trace = No\n\n[reports]\nDriver=SQLite3\n",
+                                 "  [dral]\nDriver=SQLite3\nDatabase=/nowhere/Pellorin.mdb\n"};
+    for (const QByteArray& content : system) {
+        SCOPED_TRACE(content.constData());
+        toCloseConnection();
+        prepareFolder();
+        MsgBox::clearRecords();
+        ASSERT_TRUE(WholeFile::write(iniPath(), content));
+        EXPECT_EQ(Main(), StartupResult::Continue);
+        EXPECT_TRUE(MsgBox::shown().isEmpty());
+        EXPECT_TRUE(connectionIsOpen());
+        EXPECT_EQ(read(iniPath()), content.toStdString());
+        EXPECT_EQ(OdbcInstaller::attribute(QStringLiteral("dral"), QStringLiteral("Database"), std::nullopt), dbPath());
+    }
+
+    // Where unixODBC reads neither file, the one message names the file that holds the entry.
+    ASSERT_TRUE(WholeFile::write(userIni, "Trace = No\n"));
+    toCloseConnection();
+    MsgBox::clearRecords();
+    Main();
+    EXPECT_FALSE(connectionIsOpen());
+    ASSERT_EQ(MsgBox::shown().size(), 1);
+    EXPECT_EQ(
+        MsgBox::shown()[0].text,
+        QStringLiteral("The database %1 cannot be opened: unixODBC cannot read the file %2, which holds the entry "
+                       "of the data source dral. A line that is not a comment comes before its first section.")
+            .arg(dbPath(), userIni));
+    EXPECT_EQ(MsgBox::shown()[0].style, MsgBox::Critical);
 }
