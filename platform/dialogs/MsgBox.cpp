@@ -44,17 +44,49 @@ SeamState& seam()
     return s;
 }
 
+// A style's buttons, in their order; no second one for OK alone.
+struct Buttons {
+    int first = Ok;
+    int second = 0;
+};
+
+Buttons buttonsOf(int style)
+{
+    switch (style & 7) {
+    case OkCancel:
+        return {Ok, Cancel};
+    case YesNo:
+        return {Yes, No};
+    case RetryCancel:
+        return {Retry, Cancel};
+    default:
+        return {};
+    }
+}
+
+// The button Return presses, and the seam's answer when none is queued.
 int defaultAnswer(int style)
 {
-    const int buttons = style & 7;
-    const bool second = style & DefaultButton2;
-    if (buttons == YesNo)
-        return second ? No : Yes;
-    if (buttons == RetryCancel)
-        return second ? Cancel : Retry;
-    if (buttons == OkCancel && second)
-        return Cancel;
-    return Ok;
+    const Buttons buttons = buttonsOf(style);
+    return (style & DefaultButton2) && buttons.second ? buttons.second : buttons.first;
+}
+
+QMessageBox::StandardButton standardButton(int answer)
+{
+    switch (answer) {
+    case Ok:
+        return QMessageBox::Ok;
+    case Cancel:
+        return QMessageBox::Cancel;
+    case Retry:
+        return QMessageBox::Retry;
+    case Yes:
+        return QMessageBox::Yes;
+    case No:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::NoButton;
+    }
 }
 
 QString titleOrDefault(const QString& title)
@@ -94,24 +126,9 @@ int showReal(const QString& text, int style, const QString& title)
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    const bool second = style & DefaultButton2;
-    switch (style & 7) {
-    case OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Ok);
-        break;
-    case YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(second ? QMessageBox::No : QMessageBox::Yes);
-        break;
-    case RetryCancel:
-        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-        box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Retry);
-        break;
-    default:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    }
+    const Buttons buttons = buttonsOf(style);
+    box.setStandardButtons(standardButton(buttons.first) | standardButton(buttons.second));
+    box.setDefaultButton(standardButton(defaultAnswer(style)));
     keepTitleWhole(box);
     switch (box.exec()) {
     case QMessageBox::Cancel:

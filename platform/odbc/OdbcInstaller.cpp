@@ -278,12 +278,10 @@ Lock::Lock(Scope scope, std::chrono::milliseconds wait) : m_path(iniFile(scope))
     m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     // A lock file that another account left (a home folder shared with root) can still be locked through reading.
     // Where there is none, the reason is why it could not be made.
-    if (m_fd < 0 && errno == EACCES) {
+    const int error = errno;
+    if (m_fd < 0 && error == EACCES)
         m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-        if (m_fd < 0)
-            errno = EACCES;
-    }
-    m_error = m_fd < 0 ? qt_error_string(errno) : takeLock(m_fd, wait);
+    m_error = m_fd < 0 ? qt_error_string(error) : takeLock(m_fd, wait);
     if (!m_error.isEmpty() && m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;

@@ -18,7 +18,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
 #include <QTreeView>
@@ -100,7 +99,7 @@ private:
         auto* model = dialog->findChild<QFileSystemModel*>();
         ASSERT_NE(model, nullptr);
         const QString folder = QFileInfo(dialog->directory().absolutePath()).canonicalFilePath();
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog, [=, this](const QString& path) {
+        connect(model, &QFileSystemModel::directoryLoaded, dialog, [=, this](const QString& path) {
             if (QFileInfo(path).canonicalFilePath() != folder)
                 return;
             listedFolder = folder;

@@ -66,6 +66,12 @@ bool makeReadOnly(const QString& folder)
            ::mount(nullptr, path.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
 }
 
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void makeWritable(const QString& folder)
 {
     if (::geteuid() != 0)
@@ -367,10 +373,6 @@ TEST_F(Startup, TheEntryIsFoundWrittenAndNamedAsUnixOdbcReadsIt)
     EXPECT_EQ(accountsFile, QDir(QString::fromLocal8Bit(::getpwuid(::getuid())->pw_dir)).filePath(".odbc.ini"));
 
     const QString userIni = OdbcInstaller::iniFile(OdbcInstaller::Scope::User);
-    const auto read = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     const QByteArray own = "Database=" + QFile::encodeName(dbPath()) + "\n";
     const QByteArray added = "FKSupport=1\nNoCreat=1\nTimeout=2000\nJournalMode=WAL\nSyncPragma=NORMAL\n";
     const struct {
@@ -392,7 +394,7 @@ TEST_F(Startup, TheEntryIsFoundWrittenAndNamedAsUnixOdbcReadsIt)
         EXPECT_EQ(Main(), StartupResult::Continue);
         EXPECT_TRUE(MsgBox::shown().isEmpty());
         EXPECT_TRUE(connectionIsOpen());
-        EXPECT_EQ(read(c.ini).toStdString(), (c.header + "Driver=SQLite3\n" + own + added).toStdString());
+        EXPECT_EQ(contents(c.ini).toStdString(), (c.header + "Driver=SQLite3\n" + own + added).toStdString());
         EXPECT_EQ(OdbcInstaller::attribute(QStringLiteral("dral"), QStringLiteral("Database"), std::nullopt), dbPath());
     }
 
@@ -466,11 +468,6 @@ TEST_F(Startup, TheEntryIsFoundWrittenAndNamedAsUnixOdbcReadsIt)
 TEST_F(Startup, ASystemFileUnixOdbcCannotReadKeepsEveryByteAndTheEntryGoesWhereItIsRead)
 {
     const QString userIni = OdbcInstaller::iniFile(OdbcInstaller::Scope::User);
-    const auto read = [](const QString& path) {
-        QByteArray bytes;
-        WholeFile::read(path, &bytes);
-        return bytes.toStdString();
-    };
     const QByteArray system[] = {"Trace = No\n\n[reports]\nDriver=SQLite3\n",
                                  "  [dral]\nDriver=SQLite3\nDatabase=/nowhere/Pellorin.mdb\n"};
     for (const QByteArray& content : system) {
@@ -482,7 +479,7 @@ TEST_F(Startup, ASystemFileUnixOdbcCannotReadKeepsEveryByteAndTheEntryGoesWhereI
         EXPECT_EQ(Main(), StartupResult::Continue);
         EXPECT_TRUE(MsgBox::shown().isEmpty());
         EXPECT_TRUE(connectionIsOpen());
-        EXPECT_EQ(read(iniPath()), content.toStdString());
+        EXPECT_EQ(contents(iniPath()).toStdString(), content.toStdString());
         EXPECT_EQ(OdbcInstaller::attribute(QStringLiteral("dral"), QStringLiteral("Database"), std::nullopt), dbPath());
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Devices, pipes and the locks this process holds: for tests of the files the program must not open.
+// Devices, pipes and the locks this process holds: for tests that check which files the program leaves unopened.
 
 #include <QByteArray>
 #include <QFile>
